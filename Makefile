@@ -1,0 +1,32 @@
+# The README's two commands: `make test` and `make demo`.
+PRESET ?= default
+BUILD_DIR := build/$(PRESET)
+JOBS ?= $(shell nproc)
+
+.PHONY: all setup configure build test demo bench format clean
+
+all: build
+
+setup:
+	bash scripts/setup
+
+configure:
+	cmake --preset $(PRESET)
+
+build: configure
+	cmake --build --preset $(PRESET) -j $(JOBS)
+
+test: setup build
+	ctest --preset $(PRESET) -j $(JOBS)
+
+demo: setup build
+	bash scripts/demo $(BUILD_DIR)
+
+bench: setup build
+	bash scripts/bench $(BUILD_DIR)
+
+format:
+	git ls-files '*.h' '*.cpp' '*.c' | xargs clang-format -i
+
+clean:
+	rm -rf build
