@@ -13,7 +13,9 @@ constexpr double kHalfPi = 1.570796327;
 constexpr double kFiveDegrees = 0.08726646261111111;  // kPi / 36
 
 // Degrees d as radians, in the order the engine writes it: d / 180 x pi.
-inline double DegreesToRadians(double degrees) { return degrees / 180 * kPi; }
+inline double DegreesToRadians(double degrees) {
+  return degrees / 180 * kPi;
+}
 
 struct RealPoint {
   double x;
@@ -65,8 +67,12 @@ void RectSet(RealRect* r, double left, double top, double right, double bottom);
 void RectInset(RealRect* r, double h, double v);
 // Touching edges do not overlap.
 bool RectOverlap(const RealRect* r1, const RealRect* r2);
-inline double RectWidth(const RealRect& r) { return r.right - r.left; }
-inline double RectHeight(const RealRect& r) { return r.top - r.bottom; }
+inline double RectWidth(const RealRect& r) {
+  return r.right - r.left;
+}
+inline double RectHeight(const RealRect& r) {
+  return r.top - r.bottom;
+}
 inline RealPoint RectCenter(const RealRect& r) {
   return RealPoint{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
 }

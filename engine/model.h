@@ -14,29 +14,29 @@ constexpr int32_t kCoarseThreshold = 10;
 
 // One copy to be placed, built by the nesting run.
 struct NestItem {
-  ArtHandle art;        // the object that will be moved
-  ArtHandle shape;      // the closed path whose outline stands for it, or null
-  int32_t source_index; // index in the member list (0 in 1-page reproduction)
-  RealMatrix matrix;    // transform already applied while preparing
+  ArtHandle art;         // the object that will be moved
+  ArtHandle shape;       // the closed path whose outline stands for it, or null
+  int32_t source_index;  // index in the member list (0 in 1-page reproduction)
+  RealMatrix matrix;     // transform already applied while preparing
 };
 
 // One part handed to the search and the result step. It owns its two point
 // arrays (freed with FreeNestPart when the run ends).
 struct NestPart {
-  int32_t id;            // 1-based position in the sorted item list
+  int32_t id;  // 1-based position in the sorted item list
   ArtHandle art;
-  ArtHandle shape;       // set only when the outline polygon came from it
-  RealRect bounds;       // the part's own frame at preparation time
-  RealPoint* points;     // fine polygon or the rectangle polygon
+  ArtHandle shape;    // set only when the outline polygon came from it
+  RealRect bounds;    // the part's own frame at preparation time
+  RealPoint* points;  // fine polygon or the rectangle polygon
   int32_t point_count;
   RealPoint* coarse_points;  // null unless the fine outline has > 10 points
   int32_t coarse_count;
-  double center_x;       // where the centre of bounds goes when placed
+  double center_x;  // where the centre of bounds goes when placed
   double center_y;
   int16_t rotation;      // degrees about the centre of bounds, before the move
   double area_center_x;  // centre of the nesting area of its sheet
   double area_center_y;
-  int16_t placed;        // 0 until placed, then 1
+  int16_t placed;  // 0 until placed, then 1
 };
 
 // A part being placed, and the entry kept for every part already placed on

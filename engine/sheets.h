@@ -31,13 +31,13 @@ struct SheetPlace {
   RealRect area;  // the sheet inside its margins
 };
 
-// Sheet (row, column) of the grid whose sheet (0, 0) has its top-left corner
-// at the reference square's top-left corner.
-SheetPlace SheetAt(const RealRect& square, const SheetSettings& s, int row, int column);
+// The first sheet: its top-left corner at the reference square's top-left.
+SheetPlace FirstSheet(const RealRect& square, const SheetSettings& s);
 
-// The sheet after `current`: one sheet width to the right, or the first
-// column of the next row when the right edge of that sheet's nesting area
-// would pass the square's right edge.
+// The sheet after `current`: sheet and area move right by one sheet width;
+// when the area's right edge then passes the square's right edge, they
+// return to the first column's horizontal extent one sheet height lower.
+// The move is incremental, as the search walks the grid.
 SheetPlace NextSheet(const RealRect& square, const SheetSettings& s, const SheetPlace& current);
 
 // The index-th sheet of a run (0-based), walking the grid with NextSheet.

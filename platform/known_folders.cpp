@@ -11,7 +11,9 @@ namespace {
 std::mutex g_override_mutex;
 std::string g_override[2];
 
-int Slot(KnownFolder folder) { return folder == KnownFolder::kDocuments ? 0 : 1; }
+int Slot(KnownFolder folder) {
+  return folder == KnownFolder::kDocuments ? 0 : 1;
+}
 
 std::string HomeFolder() {
   const char* home = std::getenv("HOME");

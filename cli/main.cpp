@@ -1,0 +1,110 @@
+// The `zolvane` command: runs the engine's pieces on shipped examples.
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "engine/geometry.h"
+#include "engine/model.h"
+#include "engine/sheets.h"
+#include "plugin/globals.h"
+
+namespace {
+
+// The canvas of the host: a square of 16383 points centred on the origin.
+const RealRect kCanvas{-8191.5, 8191.5, 8191.5, -8191.5};
+
+int Usage() {
+  std::fprintf(stderr,
+               "usage: zolvane sheets [count]      sheet grid and nesting areas of the default "
+               "settings\n"
+               "       zolvane flatten <file.path> fine and coarse polygons of a path\n"
+               "A .path file holds one segment a line: anchor x y, in handle x y, out handle "
+               "x y (points).\n");
+  return 2;
+}
+
+void PrintRect(const char* what, const RealRect& r) {
+  std::printf("  %-6s left %10.3f  top %10.3f  right %10.3f  bottom %10.3f  (%.3f x %.3f pt)\n",
+              what, r.left, r.top, r.right, r.bottom, RectWidth(r), RectHeight(r));
+}
+
+int Sheets(int count) {
+  PluginGlobals* g = new PluginGlobals{};
+  InitializeGlobals(g, nullptr, nullptr, StartupSeams{});
+  const SheetSettings plate = SheetSettingsFrom(*g);
+  const RealRect square = ReferenceSquare(kCanvas);
+  std::printf("Default plate %g x %g mm, margins %g/%g/%g/%g mm, minimum spacing %g mm\n",
+              plate.plate_width, plate.plate_height, plate.margin_left, plate.margin_top,
+              plate.margin_right, plate.margin_bottom, g->cur_param.collection_margin);
+  PrintRect("square", square);
+  SheetPlace place = FirstSheet(square, plate);
+  for (int i = 0; i < count; ++i) {
+    std::printf("sheet %d (row %d, column %d)\n", i, place.row, place.column);
+    PrintRect("sheet", place.sheet);
+    PrintRect("area", place.area);
+    place = NextSheet(square, plate, place);
+  }
+  delete g;
+  return 0;
+}
+
+bool ReadSegments(const char* file, std::vector<PathSegment>* out, std::string* error) {
+  std::ifstream in(file);
+  if (!in) {
+    *error = std::string("cannot open ") + file;
+    return false;
+  }
+  std::string line;
+  int number = 0;
+  while (std::getline(in, line)) {
+    ++number;
+    if (line.empty() || line[0] == '#') continue;
+    std::istringstream fields(line);
+    PathSegment s{};
+    if (!(fields >> s.p.x >> s.p.y >> s.in.x >> s.in.y >> s.out.x >> s.out.y)) {
+      *error = std::string(file) + ":" + std::to_string(number) +
+               ": expected six numbers (anchor, in handle, out handle)";
+      return false;
+    }
+    out->push_back(s);
+  }
+  return true;
+}
+
+int Flatten(const char* file) {
+  std::vector<PathSegment> segments;
+  std::string error;
+  if (!ReadSegments(file, &segments, &error)) {
+    std::fprintf(stderr, "zolvane: %s\n", error.c_str());
+    return 1;
+  }
+  std::printf("%s: %zu segments\n", file, segments.size());
+  for (double tolerance : {kFineTolerance, kCoarseTolerance}) {
+    Polygon polygon =
+        FlattenPath(segments.data(), static_cast<int32_t>(segments.size()), tolerance);
+    std::printf("tolerance %.1f: %d points\n", tolerance, polygon.count);
+    for (int32_t i = 0; i < polygon.count; ++i)
+      std::printf("  %10.3f %10.3f\n", polygon.points[i].x, polygon.points[i].y);
+    FreePolygon(&polygon);
+  }
+  return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 2) return Usage();
+  if (std::strcmp(argv[1], "sheets") == 0) {
+    const int count = argc > 2 ? std::atoi(argv[2]) : 3;
+    if (count < 1 || count > 1000) {
+      std::fprintf(stderr, "zolvane: sheet count must be 1 to 1000\n");
+      return 2;
+    }
+    return Sheets(count);
+  }
+  if (std::strcmp(argv[1], "flatten") == 0 && argc == 3) return Flatten(argv[2]);
+  return Usage();
+}
