@@ -50,7 +50,8 @@ enum SuiteSlot : int {
 
 // The suites in the order they are acquired (and released). The suites the
 // plug-in calls come first; the rest are acquired and held for the message
-// but never called, so the plug-in sees them only as opaque tables.
+// but never called, so the plug-in sees them only as opaque tables. A host
+// offers every entry (any table of its own for the acquired-only ones).
 inline constexpr SuiteTableEntry kSuiteTable[kSuiteTableSize] = {
     {kAccessSuiteName, kAccessSuiteVersion},                // the plug-in's module instance
     {kPluginSuiteName, kPluginSuiteVersion},                // the plug-in's options
