@@ -180,7 +180,7 @@ void FormatColors(const PluginGlobals& g, std::string& out) {
   if (count > kFppmColorCapacity) count = kFppmColorCapacity;
   for (int i = 1; i <= count; ++i) {
     const FppmColor& entry = g.fppm_color[i - 1];
-    char number[4];
+    char number[16];
     std::snprintf(number, sizeof number, "%03d", i);
     const std::string key = std::string(kColorKeyPrefix) + number;
     BeginLine(out, key + "_name");
