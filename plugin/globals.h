@@ -23,13 +23,9 @@ constexpr int kColorNameSize = 80;
 constexpr int kFppmColorCapacity = 100;
 
 // A colour of the panel: a first component (1.0 in every colour the plug-in
-// sets itself, never painted), then red, green and blue, each 0 to 1.
-struct ThemeColor {
-  double alpha;
-  double red;
-  double green;
-  double blue;
-};
+// sets itself, never painted), then red, green and blue, each 0 to 1. It is
+// the host theme's own colour record.
+using ThemeColor = HostThemeColor;
 
 // The Windows colour value of a theme colour: red + 256 green + 65536 blue,
 // each channel the component times 255, truncated.
