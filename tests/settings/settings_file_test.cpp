@@ -184,12 +184,14 @@ TEST_F(SettingsFileTest, BadColourNumbersAndOverlongLinesStayInsideTheRecord) {
   EXPECT_EQ(g.toward_baseline, 2) << "reading goes on after over-long lines";
   for (int i = 0; i < 99; ++i) EXPECT_STREQ(g.fppm_color[i].name, "") << i;
 
-  // A line is cut at 511 characters: a value that starts beyond them is lost.
+  // A line keeps 511 significant characters: blanks inside quotes count,
+  // blanks outside do not. The second offset is the 511th character of the
+  // first line and the 512th of the second.
   SetUp();
-  const PluginGlobals& cut = Apply("report_path=\"" + std::string(497, 'x') + "\",\"after\"\n" +
-                                   "language=" + std::string(600, 'x') + "ENGLISH");
-  EXPECT_EQ(std::string(cut.report_path), std::string(255, 'x'));
-  EXPECT_EQ(cut.language, kLanguageJapanese);
+  const std::string fits = "image_offset = \"" + std::string(494, ' ') + "\", 5";
+  EXPECT_EQ(Apply(fits).image_offset[1], 5);
+  const std::string cut = "image_offset = \"" + std::string(495, ' ') + "\", 5";
+  EXPECT_EQ(Apply(cut).image_offset[1], 0);
 }
 
 TEST_F(SettingsFileTest, APresetAppliesOnlyTheLayoutKeys) {
