@@ -1,0 +1,116 @@
+// Outlines with edge boxes: exact pruning of the edge-pair loops of the search.
+//
+// Why skipping is exact. Every value the literal loops look at is either
+// (1) a crossing from SegmentIntersection, which counts only when the crossing
+// point lies in both edges' boxes widened by 0.001, so two edges whose boxes
+// are more than 0.002 apart on one axis never cross; or (2) a distance from
+// PointSegmentDistance between an end point of one edge (inside that edge's
+// box) and a point of the other edge that lies inside the other edge's box
+// (the foot is used only when it is inside the box, edges included, else an
+// end point). Such a distance is at least the gap between the two boxes along
+// either axis. The tests below compare the gap with a reach that adds a slack
+// far above the rounding of coordinates of this size, so a skipped pair could
+// have produced neither a crossing nor a distance below the reach. A NaN
+// anywhere makes every comparison false and nothing is skipped.
+#include "engine/outline_index.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+constexpr double kCrossingTolerance = 0.001;
+constexpr double kNoFacing = 32000;
+
+// Slack over the rounding of coordinates up to the given magnitude.
+double Slack(double magnitude) {
+  return 1e-9 + magnitude * 1e-12;
+}
+
+double Magnitude(const RealRect& r) {
+  return std::max(std::max(std::fabs(r.left), std::fabs(r.right)),
+                  std::max(std::fabs(r.top), std::fabs(r.bottom)));
+}
+
+// Whether the boxes are farther apart than reach along either axis.
+inline bool FartherThan(const RealRect& a, const RealRect& b, double reach) {
+  return a.left - b.right > reach || b.left - a.right > reach || a.bottom - b.top > reach ||
+         b.bottom - a.top > reach;
+}
+
+}  // namespace
+
+int32_t CountWithoutClosingPoint(const RealPoint* points, int32_t count) {
+  if (!points || count < 2) return count < 0 ? 0 : count;
+  return PointLength(points[count - 1], points[0]) < 0.01 ? count - 1 : count;
+}
+
+void BuildEdgeBoxes(const RealPoint* points, int32_t count, RealRect* edges, RealRect* bounds) {
+  RealRect all{0, 0, 0, 0};
+  for (int32_t i = 0; i < count; ++i) {
+    const RealPoint s = points[i == 0 ? count - 1 : i - 1];
+    const RealPoint e = points[i];
+    edges[i] =
+        RealRect{std::min(s.x, e.x), std::max(s.y, e.y), std::max(s.x, e.x), std::min(s.y, e.y)};
+    if (i == 0) {
+      all = edges[i];
+    } else {
+      all.left = std::min(all.left, edges[i].left);
+      all.top = std::max(all.top, edges[i].top);
+      all.right = std::max(all.right, edges[i].right);
+      all.bottom = std::min(all.bottom, edges[i].bottom);
+    }
+  }
+  *bounds = all;
+}
+
+bool OutlinesNear(const OutlineView& a, const OutlineView& b, double m) {
+  if (a.count <= 0 || b.count <= 0) return false;
+  const double reach = std::max(m, 2 * kCrossingTolerance) +
+                       Slack(std::max(Magnitude(a.bounds), Magnitude(b.bounds)));
+  for (int32_t i = 0; i < a.count; ++i) {
+    const RealRect& ea = a.edges[i];
+    if (FartherThan(ea, b.bounds, reach)) continue;
+    const RealPoint a1 = a.points[i == 0 ? a.count - 1 : i - 1];
+    const RealPoint a2 = a.points[i];
+    for (int32_t j = 0; j < b.count; ++j) {
+      if (FartherThan(ea, b.edges[j], reach)) continue;
+      const RealPoint b1 = b.points[j == 0 ? b.count - 1 : j - 1];
+      const RealPoint b2 = b.points[j];
+      if (SegmentIntersection(a1, a2, b1, b2, nullptr)) return true;
+      // The smallest of the four, taken in this order, as the literal test
+      // does (the order matters only for a NaN).
+      double d = PointSegmentDistance(b1, b2, a1, nullptr);
+      d = std::min(d, PointSegmentDistance(b1, b2, a2, nullptr));
+      d = std::min(d, PointSegmentDistance(a1, a2, b1, nullptr));
+      d = std::min(d, PointSegmentDistance(a1, a2, b2, nullptr));
+      if (d < m) return true;
+    }
+  }
+  return false;
+}
+
+double OutlineDistance(const OutlineView& a, const OutlineView& b) {
+  double best = kNoFacing;
+  if (a.count <= 0 || b.count <= 0) return best;
+  const double slack = Slack(std::max(Magnitude(a.bounds), Magnitude(b.bounds)));
+  // A pair farther apart than max(best, crossing reach) can neither cross
+  // nor lower the minimum; best only shrinks, so the reach is recomputed.
+  for (int32_t i = 0; i < a.count; ++i) {
+    const RealRect& ea = a.edges[i];
+    if (FartherThan(ea, b.bounds, std::max(best, 2 * kCrossingTolerance) + slack)) continue;
+    const RealPoint a1 = a.points[i == 0 ? a.count - 1 : i - 1];
+    const RealPoint a2 = a.points[i];
+    for (int32_t j = 0; j < b.count; ++j) {
+      if (FartherThan(ea, b.edges[j], std::max(best, 2 * kCrossingTolerance) + slack)) continue;
+      const RealPoint b1 = b.points[j == 0 ? b.count - 1 : j - 1];
+      const RealPoint b2 = b.points[j];
+      if (SegmentIntersection(a1, a2, b1, b2, nullptr)) return -1;
+      best = std::min(best, PointSegmentDistance(b1, b2, a1, nullptr));
+      best = std::min(best, PointSegmentDistance(b1, b2, a2, nullptr));
+      best = std::min(best, PointSegmentDistance(a1, a2, b1, nullptr));
+      best = std::min(best, PointSegmentDistance(a1, a2, b2, nullptr));
+    }
+  }
+  return best;
+}

@@ -1,0 +1,35 @@
+// Outlines mapped to a placement with per-edge boxes, so that the collision
+// tests of the search can skip edge pairs that cannot meet.
+#pragma once
+
+#include <cstdint>
+
+#include "engine/geometry.h"
+
+// A polygon mapped to its placement, closing point dropped, with the box of
+// every edge. Edge i runs from point i - 1 to point i; edge 0 from the last
+// point to the first, the order in which the search walks edges. The storage
+// belongs to whoever filled the view.
+struct OutlineView {
+  const RealPoint* points = nullptr;
+  const RealRect* edges = nullptr;
+  int32_t count = 0;
+  RealRect bounds{0, 0, 0, 0};
+};
+
+// Drops the last point when it lies within 0.01 of the first: outlines built
+// from paths repeat their first point. Returns the count to use.
+int32_t CountWithoutClosingPoint(const RealPoint* points, int32_t count);
+
+// Fills edges[0 .. count) and *bounds from the points.
+void BuildEdgeBoxes(const RealPoint* points, int32_t count, RealRect* edges, RealRect* bounds);
+
+// Same answer as the literal test (every edge of a against every edge of b:
+// a crossing, or an end point closer than m to the other edge), skipping the
+// pairs whose boxes are too far apart for either to happen.
+bool OutlinesNear(const OutlineView& a, const OutlineView& b, double m);
+
+// Same answer as the literal distance (the smallest end-point-to-edge
+// distance over all edge pairs, from 32000; -1 as soon as two edges cross),
+// skipping pairs that can neither cross nor come closer than the best so far.
+double OutlineDistance(const OutlineView& a, const OutlineView& b);

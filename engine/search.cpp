@@ -1,0 +1,711 @@
+// The nesting search: a greedy first-fit raster fill, sheet by sheet.
+//
+// Every placement must equal, bit for bit, the one that the step-by-step
+// formulation gives (the tests keep that formulation as an oracle). The
+// speed-ups below therefore only skip work whose outcome is already known,
+// and every floating-point value that reaches a comparison is computed with
+// the same operations in the same order as the step-by-step version:
+//  - A placed part never moves, so its outlines are mapped once when it is
+//    placed and kept with their edge boxes for the rest of the sheet.
+//  - A candidate collides when one test of one placed part says so; the
+//    answer is an "or" over placed parts and tests, so their order is free.
+//  - Every box test is RectOverlap, a conjunction of a horizontal and a
+//    vertical condition. All candidates of a row share their top and bottom,
+//    so the placed parts that fail the vertical condition for the row are
+//    dropped once per row.
+//  - The candidate's matrix differs from one candidate to the next only by
+//    its final move, which MatrixConcatTranslate computes from the same
+//    operands; the linear part a x + c y of every point is therefore the
+//    same for all candidates of a trial and is computed once. Mapping adds
+//    the move to it, exactly as MatrixXformPoint's a x + c y + tx does.
+//  - Edge pairs that cannot meet are skipped (see outline_index.cpp).
+//  - Trials run on a few workers that take trial indices in turn; a trial's
+//    result depends only on its own inputs, so which worker runs it and
+//    when does not matter, and the choice waits for all of them.
+#include "engine/search.h"
+
+#include <algorithm>
+#include <cmath>
+#include <new>
+#include <optional>
+#include <thread>
+#include <vector>
+
+#include "engine/outline_index.h"
+#include "engine/sheets.h"
+#include "plugin/globals.h"
+
+const RotationStep kRotationTable[kRotationModeCount] = {
+    {2, 180, "180\u00b0 (2)"}, {4, 90, "90\u00b0 (4)"},   {8, 45, "45\u00b0 (8)"},
+    {12, 30, "30\u00b0 (12)"}, {24, 15, "15\u00b0 (24)"}, {36, 10, "10\u00b0 (36)"},
+};
+
+const RotationStep& RotationStepFor(int anytime_rotation_mode) {
+  return kRotationTable[std::clamp(anytime_rotation_mode, 0, kRotationModeCount - 1)];
+}
+
+SearchSettings SearchSettingsFrom(const PluginGlobals& g) {
+  SearchSettings s;
+  s.collection_margin = g.cur_param.collection_margin;
+  s.plate_width = g.plate_width;
+  s.plate_height = g.plate_height;
+  s.enable_anytime_rotation = g.enable_anytime_rotation;
+  s.anytime_rotation_mode = g.anytime_rotation_mode;
+  s.enable_multithread = g.enable_multithread;
+  return s;
+}
+
+RealRect MappedBox(const RealMatrix& m, const RealRect& r) {
+  const RealPoint corners[4] = {
+      {r.left, r.top}, {r.right, r.top}, {r.right, r.bottom}, {r.left, r.bottom}};
+  RealRect out{0, 0, 0, 0};
+  for (int i = 0; i < 4; ++i) {
+    const RealPoint q = MatrixXformPoint(&m, corners[i]);
+    if (i == 0) {
+      out = RealRect{q.x, q.y, q.x, q.y};
+      continue;
+    }
+    out.left = std::min(out.left, q.x);
+    out.top = std::max(out.top, q.y);
+    out.right = std::max(out.right, q.x);
+    out.bottom = std::min(out.bottom, q.y);
+  }
+  return out;
+}
+
+int32_t LargestOutline(const NestPart* parts, int32_t part_count) {
+  int32_t p = 0;
+  for (int32_t i = 0; parts && i < part_count; ++i) {
+    p = std::max(p, std::max(parts[i].point_count, parts[i].coarse_count));
+  }
+  return p;
+}
+
+namespace {
+
+bool Cancelled(const std::atomic<bool>* cancel) {
+  return cancel && cancel->load(std::memory_order_relaxed);
+}
+
+bool HasCoarse(const NestPart& p) {
+  return p.coarse_points && p.coarse_count > 0;
+}
+
+// The vertical half of RectOverlap.
+inline bool VerticalOverlap(const RealRect& a, const RealRect& b) {
+  return std::min(a.top, b.top) > std::max(a.bottom, b.bottom);
+}
+
+RealRect Grown(RealRect r, double m) {
+  RectInset(&r, -m / 2, -m / 2);
+  return r;
+}
+
+// Same centre, half the width and half the height.
+RealRect CentralHalf(RealRect r) {
+  RectInset(&r, RectWidth(r) / 4, RectHeight(r) / 4);
+  return r;
+}
+
+// The box test of nesting type 0: the placed box widened by the spacing to
+// the left and downward, shrunk by one point on every side.
+RealRect WidenedBox(const RealRect& b, double m) {
+  RealRect q{b.left - m, b.top, b.right, b.bottom - m};
+  RectInset(&q, 1, 1);
+  return q;
+}
+
+// An outline with its own storage.
+struct OwnedOutline {
+  OwnedOutline() = default;
+  // The view points into the vectors: moving keeps their storage, copying
+  // would not.
+  OwnedOutline(const OwnedOutline&) = delete;
+  OwnedOutline& operator=(const OwnedOutline&) = delete;
+  OwnedOutline(OwnedOutline&&) noexcept = default;
+  OwnedOutline& operator=(OwnedOutline&&) noexcept = default;
+
+  std::vector<RealPoint> points;
+  std::vector<RealRect> edges;
+  OutlineView view;
+
+  void Map(const RealMatrix& m, const RealPoint* source, int32_t count) {
+    points.resize(static_cast<size_t>(std::max(count, 0)));
+    for (int32_t i = 0; i < count; ++i) points[i] = MatrixXformPoint(&m, source[i]);
+    const int32_t n = CountWithoutClosingPoint(points.data(), count);
+    edges.resize(static_cast<size_t>(n));
+    view.points = points.data();
+    view.edges = edges.data();
+    view.count = n;
+    BuildEdgeBoxes(points.data(), n, edges.data(), &view.bounds);
+  }
+};
+
+// A part placed on the current sheet, with everything the tests read.
+struct PlacedShape {
+  RealRect grown;    // the PlacedBox grown by m/2: outline test prefilter
+  RealRect central;  // central half of the PlacedBox
+  RealRect widened;  // box test of nesting type 0
+  bool has_part = false;
+  bool has_coarse = false;
+  RealRect mapped_grown{0, 0, 0, 0};  // box of the mapped bounds, grown by m/2
+  OwnedOutline coarse;
+  OwnedOutline fine;
+};
+
+PlacedShape ShapeOfPlaced(const RealRect& box, const NestPart* placed_part, double m,
+                          bool with_outlines) {
+  PlacedShape s;
+  s.grown = Grown(box, m);
+  s.central = CentralHalf(box);
+  s.widened = WidenedBox(box, m);
+  s.has_part = placed_part != nullptr;
+  if (!s.has_part || !with_outlines) return s;
+  const NestPart& part = *placed_part;
+  const RealMatrix mp = PartMatrix(part, part.rotation, part.center_x, part.center_y);
+  s.mapped_grown = Grown(MappedBox(mp, part.bounds), m);
+  s.has_coarse = HasCoarse(part);
+  if (s.has_coarse) s.coarse.Map(mp, part.coarse_points, part.coarse_count);
+  s.fine.Map(mp, part.points, part.points ? part.point_count : 0);
+  return s;
+}
+
+}  // namespace
+
+// Per-worker memory, sized once per search so that trials allocate nothing.
+struct TrialScratch {
+  std::vector<RealPoint> fine_linear, coarse_linear;  // a x + c y, b x + d y
+  std::vector<RealPoint> fine_points, coarse_points;  // mapped candidate
+  std::vector<RealRect> fine_edges, coarse_edges;
+  std::vector<int32_t> rows;  // placed parts that meet the current row
+
+  void Reserve(int32_t outline, int32_t placed) {
+    const size_t n = static_cast<size_t>(outline) + kBufferRoom;
+    for (auto* v : {&fine_linear, &coarse_linear, &fine_points, &coarse_points}) v->resize(n);
+    fine_edges.resize(n);
+    coarse_edges.resize(n);
+    rows.resize(static_cast<size_t>(std::max(placed, 1)));
+  }
+};
+
+namespace {
+
+// The candidate part of one trial: its outlines' linear parts, mapped anew
+// for each candidate position only when a placed part is near.
+class Candidate {
+ public:
+  Candidate(const NestPart& part, int rotation, TrialScratch* scratch)
+      : part_(part), scratch_(scratch) {
+    // PartMatrix up to its final move.
+    const RealPoint centre = RectCenter(part.bounds);
+    MatrixSetTranslate(&pre_, -centre.x, -centre.y);
+    if (rotation != 0) MatrixConcatRotate(&pre_, DegreesToRadians(rotation));
+    // The final move leaves a, b, c and d as they are for every position.
+    RealMatrix any = pre_;
+    MatrixConcatTranslate(&any, 0, 0);
+    has_coarse_ = HasCoarse(part);
+    if (has_coarse_) Linear(any, part.coarse_points, part.coarse_count, &scratch->coarse_linear);
+    fine_count_ = part.points ? std::max(part.point_count, 0) : 0;
+    Linear(any, part.points, fine_count_, &scratch->fine_linear);
+  }
+
+  bool has_coarse() const { return has_coarse_; }
+
+  // Moves the candidate so that the centre of its bounds lies at (cx, cy).
+  void MoveTo(double cx, double cy, double m) {
+    matrix_ = pre_;
+    MatrixConcatTranslate(&matrix_, cx, cy);
+    mapped_grown_ = Grown(MappedBox(matrix_, part_.bounds), m);
+    coarse_ready_ = fine_ready_ = false;
+  }
+
+  const RealRect& mapped_grown() const { return mapped_grown_; }
+
+  const OutlineView& coarse() {
+    if (!coarse_ready_) {
+      Place(scratch_->coarse_linear, part_.coarse_count, &scratch_->coarse_points,
+            &scratch_->coarse_edges, &coarse_);
+      coarse_ready_ = true;
+    }
+    return coarse_;
+  }
+
+  const OutlineView& fine() {
+    if (!fine_ready_) {
+      Place(scratch_->fine_linear, fine_count_, &scratch_->fine_points, &scratch_->fine_edges,
+            &fine_);
+      fine_ready_ = true;
+    }
+    return fine_;
+  }
+
+ private:
+  static void Linear(const RealMatrix& m, const RealPoint* source, int32_t count,
+                     std::vector<RealPoint>* out) {
+    for (int32_t i = 0; i < count; ++i) {
+      (*out)[i] =
+          RealPoint{m.a * source[i].x + m.c * source[i].y, m.b * source[i].x + m.d * source[i].y};
+    }
+  }
+
+  void Place(const std::vector<RealPoint>& linear, int32_t count, std::vector<RealPoint>* points,
+             std::vector<RealRect>* edges, OutlineView* view) const {
+    RealPoint* p = points->data();
+    for (int32_t i = 0; i < count; ++i) {
+      p[i] = RealPoint{linear[i].x + matrix_.tx, linear[i].y + matrix_.ty};
+    }
+    const int32_t n = CountWithoutClosingPoint(p, count);
+    BuildEdgeBoxes(p, n, edges->data(), &view->bounds);
+    view->points = p;
+    view->edges = edges->data();
+    view->count = n;
+  }
+
+  const NestPart& part_;
+  TrialScratch* scratch_;
+  RealMatrix pre_{};
+  RealMatrix matrix_{};
+  RealRect mapped_grown_{0, 0, 0, 0};
+  bool has_coarse_ = false;
+  int32_t fine_count_ = 0;
+  bool coarse_ready_ = false;
+  bool fine_ready_ = false;
+  OutlineView coarse_, fine_;
+};
+
+// PartsCollide for a placed part kept mapped and the candidate at its
+// current position.
+bool ShapesCollide(const PlacedShape& p, Candidate* c, double m) {
+  if (!RectOverlap(&p.mapped_grown, &c->mapped_grown())) return false;
+  if (p.has_coarse && c->has_coarse()) {
+    const OutlineView& cc = c->coarse();
+    const OutlineView& pc = p.coarse.view;
+    if (pc.count > 0 && cc.count > 0 &&
+        (PointInPolygon(pc.points, pc.count, cc.points[0], 0) == kInside ||
+         OutlinesNear(pc, cc, m))) {
+      return true;
+    }
+  }
+  const OutlineView& cf = c->fine();
+  const OutlineView& pf = p.fine.view;
+  if (pf.count <= 0 || cf.count <= 0) return false;
+  if (PointInPolygon(pf.points, pf.count, cf.points[0], 0) == kInside) return true;
+  if (OutlinesNear(pf, cf, m)) return true;
+  // The reverse containment: a candidate that wholly encloses a smaller
+  // placed part meets none of its edges and its first point lies outside
+  // the placed part. Only such a candidate is caught here, since a placed
+  // part with one point inside the candidate and no crossing edge lies
+  // wholly inside it.
+  return PointInPolygon(cf.points, cf.count, pf.points[0], 0) == kInside;
+}
+
+// Everything FindPosition reads about the sheet: its placed boxes and their
+// shapes (same index).
+struct SheetView {
+  const PlacedBox* placed;
+  const PlacedShape* shapes;
+  int32_t count;
+};
+
+int16_t FindOnSheet(const RealRect& area, const SheetView& sheet, int16_t direction,
+                    int16_t nesting_type, int16_t outline_mode, PlacedBox* state,
+                    TrialScratch* scratch, const SearchEnv& env) {
+  const RealRect extent = RotatedExtent(state->box, state->rotation);
+  const double w = RectWidth(extent);
+  const double h = RectHeight(extent);
+  double s = outline_mode != 0 ? 15 : 5;
+  const bool right_to_left = direction != 0;
+  const RealRect& e = area;
+  if (sheet.count == 0) {
+    state->box = right_to_left ? RealRect{e.right - w, e.top, e.right, e.top - h}
+                               : RealRect{e.left, e.top, e.left + w, e.top - h};
+    return 1;
+  }
+  const double m = env.m;
+  const bool box_test = !(nesting_type != 0 && env.enable_anytime_rotation != 0);
+  const bool outline_test = nesting_type != 0 && state->part != nullptr;
+  // Built only when outlines are compared; it lives in this trial's scratch.
+  std::optional<Candidate> cand;
+  if (outline_test) cand.emplace(*state->part, state->rotation, scratch);
+
+  double y = e.top;
+  double row_start = right_to_left ? e.right : e.left;
+  int refinements = 0;
+  int32_t* rows = scratch->rows.data();
+  while (y >= e.bottom + h) {
+    // The placed parts that can meet some candidate of this row.
+    const RealRect probe{row_start, y, row_start + w, y - h};
+    const RealRect probe_grown = Grown(probe, m);
+    const RealRect probe_central = CentralHalf(probe);
+    int32_t row_count = 0;
+    for (int32_t i = 0; i < sheet.count; ++i) {
+      const PlacedShape& p = sheet.shapes[i];
+      bool near = false;
+      if (box_test) {
+        near = nesting_type == 0 ? VerticalOverlap(p.widened, probe)
+                                 : VerticalOverlap(p.central, probe_central);
+      }
+      if (!near && outline_test && p.has_part) near = VerticalOverlap(p.grown, probe_grown);
+      if (near) rows[row_count++] = i;
+    }
+    int32_t hint = 0;  // the placed part that stopped the last candidate
+    bool restart = false;
+    double x = row_start;
+    while (right_to_left ? !(x < e.left + w) : !(x > e.right - w)) {
+      const RealRect box =
+          right_to_left ? RealRect{x - w, y, x, y - h} : RealRect{x, y, x + w, y - h};
+      bool collides = false;
+      bool moved = false;
+      RealRect grown{0, 0, 0, 0};
+      RealRect central{0, 0, 0, 0};
+      if (outline_test) grown = Grown(box, m);
+      if (box_test && nesting_type != 0) central = CentralHalf(box);
+      for (int32_t r = 0; r < row_count && !collides; ++r) {
+        const int32_t slot = r == 0 ? hint : (r == hint ? 0 : r);
+        const PlacedShape& p = sheet.shapes[rows[slot]];
+        if (box_test) {
+          collides =
+              nesting_type == 0 ? RectOverlap(&p.widened, &box) : RectOverlap(&p.central, &central);
+        }
+        if (!collides && outline_test && p.has_part && RectOverlap(&p.grown, &grown)) {
+          if (!moved) {
+            const RealPoint c = RectCenter(box);
+            cand->MoveTo(c.x, c.y, m);
+            moved = true;
+          }
+          collides = ShapesCollide(p, &*cand, m);
+          if (Cancelled(env.cancel)) return 0;
+        }
+        if (collides) hint = slot;
+      }
+      if (!collides) {
+        if (m < 1.5 && refinements < 6) {
+          y = std::min(e.top, y + s);
+          row_start = right_to_left ? std::min(e.right, x + s) : std::max(e.left, x - s);
+          s = s / 2;
+          refinements += 1;
+          restart = true;
+          break;
+        }
+        state->box = box;
+        return 1;
+      }
+      if (right_to_left) {
+        x -= s;
+      } else {
+        x += s;
+      }
+    }
+    if (!restart) y -= s;
+  }
+  return 0;
+}
+
+// The placed list of the current sheet and its shapes.
+struct SheetState {
+  std::vector<PlacedBox> placed;
+  std::vector<PlacedShape> shapes;
+  SheetView View() const {
+    return SheetView{placed.data(), shapes.data(), static_cast<int32_t>(placed.size())};
+  }
+};
+
+// PartDistance on the caller's scratch.
+double DistanceWith(const NestPart& a, const NestPart& b, int across, TrialScratch* scratch) {
+  const RealMatrix ma = PartMatrix(a, a.rotation, a.center_x, a.center_y);
+  const RealMatrix mb = PartMatrix(b, b.rotation, b.center_x, b.center_y);
+  const RealRect ba = MappedBox(ma, a.bounds);
+  RealRect bb = MappedBox(mb, b.bounds);
+  if (across == 0) {
+    bb.top = ba.top;
+    bb.bottom = ba.bottom;
+  } else {
+    bb.left = ba.left;
+    bb.right = ba.right;
+  }
+  RectInset(&bb, 1, 1);
+  if (!RectOverlap(&ba, &bb)) return kNothingFaces;
+  const int32_t na = a.points ? std::max(a.point_count, 0) : 0;
+  const int32_t nb = b.points ? std::max(b.point_count, 0) : 0;
+  RealPoint* pa = scratch->fine_points.data();
+  RealPoint* pb = scratch->coarse_points.data();
+  for (int32_t i = 0; i < na; ++i) pa[i] = MatrixXformPoint(&ma, a.points[i]);
+  for (int32_t i = 0; i < nb; ++i) pb[i] = MatrixXformPoint(&mb, b.points[i]);
+  OutlineView va, vb;
+  va.points = pa;
+  va.count = CountWithoutClosingPoint(pa, na);
+  va.edges = scratch->fine_edges.data();
+  BuildEdgeBoxes(pa, va.count, scratch->fine_edges.data(), &va.bounds);
+  vb.points = pb;
+  vb.count = CountWithoutClosingPoint(pb, nb);
+  vb.edges = scratch->coarse_edges.data();
+  BuildEdgeBoxes(pb, vb.count, scratch->coarse_edges.data(), &vb.bounds);
+  return OutlineDistance(va, vb);
+}
+
+// Moves a part placed with nesting type 0 toward its neighbours: four
+// rounds of a step up and a step against the fill direction, each by half
+// the free distance beyond the spacing.
+void Settle(const NestJob& job, int32_t j, const RealRect& e, double m, TrialScratch* scratch) {
+  NestPart& p = job.parts[j];
+  for (int round = 0; round < 4; ++round) {
+    double d = kNothingFaces;
+    for (int32_t q = 0; q < j; ++q) d = std::min(d, DistanceWith(job.parts[q], p, 0, scratch));
+    if (d > m) {
+      p.center_y += (d - m) / 2;
+      const double top = e.top - RectHeight(p.bounds) / 2;
+      if (p.center_y > top) p.center_y = top;
+    }
+    d = kNothingFaces;
+    for (int32_t q = 0; q < j; ++q) d = std::min(d, DistanceWith(job.parts[q], p, 1, scratch));
+    if (d > m) {
+      if (job.direction == 0) {
+        p.center_x -= (d - m) / 2;
+        const double left = e.left + RectWidth(p.bounds) / 2;
+        if (p.center_x < left) p.center_x = left;
+      } else {
+        p.center_x += (d - m) / 2;
+        const double right = e.right - RectWidth(p.bounds) / 2;
+        if (p.center_x > right) p.center_x = right;
+      }
+    }
+  }
+}
+
+// The trial keys: the lower quarter line of the box and its centre, at 0.1
+// point resolution, truncated toward zero.
+struct TrialKeys {
+  double key1;
+  double key2;
+};
+TrialKeys KeysOf(const RealRect& b) {
+  return TrialKeys{std::trunc(10 * ((b.left + b.right) / 2)),
+                   std::trunc(10 * ((b.top + b.bottom) / 2 - (b.top - b.bottom) / 4))};
+}
+
+// The trial that wins: highest lower quarter line, then furthest toward the
+// start of the fill direction; the first one on a full tie. -1 if none.
+int ChooseTrial(const OrientationTrial* trials, int count, int16_t direction) {
+  int best = -1;
+  TrialKeys best_keys{0, 0};
+  for (int k = 0; k < count; ++k) {
+    if (!trials[k].found) continue;
+    const TrialKeys keys = KeysOf(trials[k].state.box);
+    const bool better =
+        best < 0 || keys.key2 > best_keys.key2 ||
+        (keys.key2 == best_keys.key2 &&
+         (direction != 0 ? keys.key1 > best_keys.key1 : keys.key1 < best_keys.key1));
+    if (better) {
+      best = k;
+      best_keys = keys;
+    }
+  }
+  return best;
+}
+
+// Runs every trial; with workers, they take trial indices in turn, and all
+// have finished when this returns.
+void RunTrials(OrientationTrial* trials, int count, const SheetView& sheet,
+               std::vector<TrialScratch>* scratch, int workers, const SearchEnv& env) {
+  std::atomic<int> next{0};
+  auto work = [&](int w) {
+    for (int k = next.fetch_add(1, std::memory_order_relaxed); k < count;
+         k = next.fetch_add(1, std::memory_order_relaxed)) {
+      OrientationTrial& t = trials[k];
+      t.found = FindOnSheet(t.area, sheet, t.direction, t.nesting_type, t.outline_mode, &t.state,
+                            &(*scratch)[w], env);
+    }
+  };
+  std::vector<std::thread> threads;
+  const int extra = std::min(workers, count) - 1;
+  try {
+    threads.reserve(static_cast<size_t>(std::max(extra, 0)));
+    for (int w = 1; w <= extra; ++w) threads.emplace_back(work, w);
+  } catch (...) {
+    // Fewer workers than planned: this thread takes the remaining trials.
+  }
+  work(0);
+  for (std::thread& t : threads) t.join();
+}
+
+void Search(const NestJob& job, const SearchSettings& settings, SearchCounters* counters,
+            const std::atomic<bool>* cancel) {
+  if (!job.parts || job.part_count <= 0) return;
+  const double m = settings.collection_margin * PointsPerMm;
+  const SearchEnv env{m, settings.enable_anytime_rotation, cancel};
+  const RotationStep& step = RotationStepFor(settings.anytime_rotation_mode);
+  const bool threaded = settings.enable_multithread != 0;
+  int workers = 1;
+  if (threaded) {
+    const int cores = settings.trial_workers > 0
+                          ? settings.trial_workers
+                          : static_cast<int>(std::thread::hardware_concurrency());
+    workers = std::clamp(cores > 0 ? cores : 1, 1, static_cast<int>(step.trials));
+  }
+  const bool outlines = job.nesting_type != 0;
+
+  SheetState sheet;
+  sheet.placed.reserve(static_cast<size_t>(job.part_count));
+  sheet.shapes.reserve(static_cast<size_t>(job.part_count));
+  std::vector<TrialScratch> scratch(static_cast<size_t>(workers));
+  const int32_t outline = LargestOutline(job.parts, job.part_count);
+  for (TrialScratch& s : scratch) s.Reserve(outline, job.part_count);
+  OrientationTrial trials[kMaxRotationTrials];
+
+  RealRect area = job.area;
+  const double sheet_w = settings.plate_width * PointsPerMm;
+  const double sheet_h = settings.plate_height * PointsPerMm;
+  for (;;) {
+    const RealRect e = EngineFrameArea(area, job.baseline);
+    const RealPoint ac = RectCenter(area);
+    sheet.placed.clear();
+    sheet.shapes.clear();
+    int32_t placed_here = 0;
+    for (int32_t j = 0; j < job.part_count; ++j) {
+      NestPart& part = job.parts[j];
+      if (part.placed) continue;
+      if (Cancelled(cancel)) return;
+      RealRect chosen{0, 0, 0, 0};
+      int16_t rotation = 0;
+      if (settings.enable_anytime_rotation != 0 && job.nesting_type != 0 &&
+          RectWidth(e) > RectHeight(part.bounds)) {
+        for (int k = 0; k < step.trials; ++k) {
+          OrientationTrial& t = trials[k];
+          t.placed_count = static_cast<int32_t>(sheet.placed.size());
+          t.placed = sheet.placed.data();
+          t.direction = job.direction;
+          t.nesting_type = job.nesting_type;
+          t.outline_mode = job.outline_mode;
+          t.state = PlacedBox{part.bounds, static_cast<int16_t>(k * step.degrees), &part};
+          t.area = e;
+          t.found = 0;
+        }
+        if (threaded) {
+          RunTrials(trials, step.trials, sheet.View(), &scratch, workers, env);
+        } else {
+          for (int k = 0; k < step.trials; ++k) {
+            OrientationTrial& t = trials[k];
+            t.found = FindOnSheet(t.area, sheet.View(), t.direction, t.nesting_type, t.outline_mode,
+                                  &t.state, &scratch[0], env);
+            if (Cancelled(cancel)) return;
+          }
+        }
+        const int best = ChooseTrial(trials, step.trials, job.direction);
+        if (best < 0) continue;  // waits for a later sheet
+        chosen = trials[best].state.box;
+        rotation = trials[best].state.rotation;
+      } else {
+        PlacedBox state{part.bounds, 0, &part};
+        if (!FindOnSheet(e, sheet.View(), job.direction, job.nesting_type, job.outline_mode, &state,
+                         &scratch[0], env)) {
+          continue;
+        }
+        if (Cancelled(cancel)) return;
+        chosen = state.box;
+      }
+      const RealPoint c = RectCenter(chosen);
+      part.rotation = rotation;
+      part.placed = 1;
+      part.area_center_x = ac.x;
+      part.area_center_y = ac.y;
+      part.center_x = c.x;
+      part.center_y = c.y;
+      ++placed_here;
+      if (job.nesting_type == 0) Settle(job, j, e, m, &scratch[0]);
+      RealRect box = RotatedExtent(part.bounds, part.rotation);
+      box.left += part.center_x;
+      box.right += part.center_x;
+      box.top += part.center_y;
+      box.bottom += part.center_y;
+      sheet.placed.push_back(PlacedBox{box, part.rotation, &part});
+      sheet.shapes.push_back(ShapeOfPlaced(box, &part, m, outlines));
+      counters->parts_done.fetch_add(1, std::memory_order_relaxed);
+    }
+    if (job.one_page != 0) {
+      counters->reproduced_count.store(placed_here, std::memory_order_relaxed);
+      return;
+    }
+    bool all = true;
+    for (int32_t j = 0; j < job.part_count && all; ++j) all = job.parts[j].placed != 0;
+    if (all) return;
+    // The next sheet of the grid: one sheet to the right, or the first
+    // column of the next row when the area would pass the square.
+    area.left += sheet_w;
+    area.right += sheet_w;
+    if (area.right > job.reference.right) {
+      area.left = job.area.left;
+      area.right = job.area.right;
+      area.top -= sheet_h;
+      area.bottom -= sheet_h;
+    }
+    counters->extra_sheets.fetch_add(1, std::memory_order_relaxed);
+    if (Cancelled(cancel)) return;
+  }
+}
+
+}  // namespace
+
+void NestSearch(const NestJob& job, const SearchSettings& settings, SearchCounters* counters,
+                const std::atomic<bool>* cancel) {
+  SearchCounters unused;
+  try {
+    Search(job, settings, counters ? counters : &unused, cancel);
+  } catch (const std::bad_alloc&) {
+    // Out of working memory: the search ends; parts placed so far keep
+    // their results and the rest stay unplaced.
+  }
+}
+
+int16_t FindPosition(const RealRect& area, const PlacedBox* placed, int32_t placed_count,
+                     int16_t direction, int16_t nesting_type, int16_t outline_mode,
+                     PlacedBox* state, RealPoint* buffer1, RealPoint* buffer2,
+                     const SearchEnv& env) {
+  if (!state) return 0;
+  if (!placed) placed_count = 0;
+  std::vector<PlacedShape> shapes;
+  shapes.reserve(static_cast<size_t>(std::max(placed_count, 0)));
+  int32_t outline = state->part ? LargestOutline(state->part, 1) : 0;
+  for (int32_t i = 0; i < placed_count; ++i) {
+    shapes.push_back(ShapeOfPlaced(placed[i].box, placed[i].part, env.m, nesting_type != 0));
+    if (placed[i].part) outline = std::max(outline, LargestOutline(placed[i].part, 1));
+  }
+  // Without buffers the outline test finds no collision.
+  PlacedBox probe = *state;
+  if (!buffer1 || !buffer2) probe.part = nullptr;
+  TrialScratch scratch;
+  scratch.Reserve(outline, placed_count);
+  const int16_t found =
+      FindOnSheet(area, SheetView{placed, shapes.data(), std::max(placed_count, 0)}, direction,
+                  nesting_type, outline_mode, &probe, &scratch, env);
+  if (found) state->box = probe.box;
+  return found;
+}
+
+int PolygonsNear(const RealPoint* a, int32_t a_count, const RealPoint* b, int32_t b_count,
+                 double m) {
+  if (!a || !b || a_count <= 0 || b_count <= 0) return 0;
+  std::vector<RealRect> ea(static_cast<size_t>(a_count)), eb(static_cast<size_t>(b_count));
+  OutlineView va{a, ea.data(), a_count, {}}, vb{b, eb.data(), b_count, {}};
+  BuildEdgeBoxes(a, a_count, ea.data(), &va.bounds);
+  BuildEdgeBoxes(b, b_count, eb.data(), &vb.bounds);
+  return OutlinesNear(va, vb, m) ? 1 : 0;
+}
+
+int PartsCollide(const NestPart& placed_part, const NestPart& candidate_part, double m,
+                 RealPoint* buffer1, RealPoint* buffer2) {
+  if (!buffer1 || !buffer2) return 0;
+  const PlacedShape shape = ShapeOfPlaced(RealRect{0, 0, 0, 0}, &placed_part, m, true);
+  TrialScratch scratch;
+  scratch.Reserve(LargestOutline(&candidate_part, 1), 1);
+  Candidate c(candidate_part, candidate_part.rotation, &scratch);
+  c.MoveTo(candidate_part.center_x, candidate_part.center_y, m);
+  return ShapesCollide(shape, &c, m) ? 1 : 0;
+}
+
+double PartDistance(const NestPart& a, const NestPart& b, int across, RealPoint* buffer1,
+                    RealPoint* buffer2) {
+  if (!buffer1 || !buffer2) return kNothingFaces;
+  TrialScratch scratch;
+  scratch.Reserve(std::max(LargestOutline(&a, 1), LargestOutline(&b, 1)), 1);
+  return DistanceWith(a, b, across, &scratch);
+}
