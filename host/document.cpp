@@ -99,6 +99,12 @@ HostErr Document::AddNode(std::unique_ptr<Art> node, Art** art) {
 }
 
 void Document::Link(Art* art, Art* parent, Art* before) {
+  if (parent->type == kArtTypeCompoundPath) {
+    // The paths of a compound path paint with its style.
+    bool clip = art->style.clip;
+    art->style = parent->style;
+    art->style.clip = clip;
+  }
   art->parent = parent;
   art->next = before;
   art->prev = before ? before->prev : parent->last_child;
@@ -200,7 +206,13 @@ HostErr Document::Reorder(Art* art, int16_t order, Art* prep) {
   if (HostErr err = Place(order, prep, &parent, &before)) return err;
   if (!CanHold(*parent, art->type) || Contains(art, parent)) return kErrRefused;
   if (before == art) return kNoErr;  // already there
+  Art* old_parent = art->parent;
   Unlink(art);
+  if (old_parent->type == kArtTypeCompoundPath && parent != old_parent) {
+    // A path leaving its compound path keeps painting as it did.
+    art->style = old_parent->style;
+    art->style.clip = false;
+  }
   Link(art, parent, before);
   return kNoErr;
 }
