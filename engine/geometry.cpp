@@ -101,11 +101,7 @@ RealRect RotatedExtent(const RealRect& r, double degrees) {
   return out;
 }
 
-namespace {
-
-// A point of the cubic Bezier p0, p1, p2, p3 at t. Only t = 1/4, 1/2, 3/4 and
-// 1 are used: every weight is then a multiple of 1/64 and exact in binary.
-RealPoint CubicPoint(RealPoint p0, RealPoint p1, RealPoint p2, RealPoint p3, double t) {
+RealPoint BezierPoint(RealPoint p0, RealPoint p1, RealPoint p2, RealPoint p3, double t) {
   const double mt = 1 - t;
   const double w0 = mt * mt * mt;
   const double w1 = 3 * t * mt * mt;
@@ -114,8 +110,6 @@ RealPoint CubicPoint(RealPoint p0, RealPoint p1, RealPoint p2, RealPoint p3, dou
   return RealPoint{w0 * p0.x + w1 * p1.x + w2 * p2.x + w3 * p3.x,
                    w0 * p0.y + w1 * p1.y + w2 * p2.y + w3 * p3.y};
 }
-
-}  // namespace
 
 Polygon FlattenPath(const PathSegment* segments, int32_t count, double tolerance) {
   Polygon polygon;
@@ -126,6 +120,8 @@ Polygon FlattenPath(const PathSegment* segments, int32_t count, double tolerance
   polygon.points = new RealPoint[static_cast<size_t>(room)];
   int32_t n = 0;
   polygon.points[n++] = segments[0].p;
+  // At t = 1/4, 1/2, 3/4 and 1 every weight is a multiple of 1/64, exact in
+  // binary, and t = 1 lands exactly on the anchor.
   static constexpr double kSamples[4] = {0.25, 0.5, 0.75, 1.0};
   for (int32_t i = 1; i <= count; ++i) {
     const PathSegment& prev = segments[i - 1];
@@ -134,7 +130,7 @@ Polygon FlattenPath(const PathSegment* segments, int32_t count, double tolerance
       polygon.points[n++] = cur.p;
       continue;
     }
-    for (double t : kSamples) polygon.points[n++] = CubicPoint(prev.p, prev.out, cur.in, cur.p, t);
+    for (double t : kSamples) polygon.points[n++] = BezierPoint(prev.p, prev.out, cur.in, cur.p, t);
   }
   SimplifyPolyline(polygon.points, &n, tolerance);
   polygon.count = n;
