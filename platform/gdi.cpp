@@ -2,9 +2,11 @@
 #include "platform/gdi.h"
 
 #include <cairo.h>
+#include <fontconfig/fontconfig.h>
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -115,9 +117,19 @@ PixelRect Intersect(PixelRect a, PixelRect b) {
   return r;
 }
 
+// cairo and fontconfig keep caches of the fonts they found for the life of
+// the process; they are handed back at exit so that a leak check sees only
+// real leaks.
+void ReleaseFontCaches() {
+  cairo_debug_reset_static_data();
+  FcFini();
+}
+
 // Selects the font of the context into cairo; returns the font's ascent and
 // descent in pixels.
 void ApplyFont(cairo_t* cr, FontHandle font, double* ascent, double* descent) {
+  static const bool registered = std::atexit(ReleaseFontCaches) == 0;
+  (void)registered;
   FontSpec spec;
   if (!GetFontSpec(font, &spec)) GetFontSpec(DefaultGuiFont(), &spec);
   cairo_select_font_face(cr, spec.face.c_str(), CAIRO_FONT_SLANT_NORMAL,

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "platform/gdi.h"
@@ -182,6 +183,18 @@ TEST_F(WindowTest, QueueDeliversPostedMessagesInOrderThenPaints) {
   EXPECT_EQ(recorder_.commands, (std::vector<std::pair<int, uint16_t>>{{2025, 0}, {2027, 0}}));
   EXPECT_EQ(PaintCount(label), painted + 1);
   EXPECT_EQ(PumpAllMessages(), 0);
+}
+
+TEST_F(WindowTest, AnotherThreadPostsIntoTheWindowsThreadQueue) {
+  std::thread worker([this] {
+    PostMessage(host_, kMsgCommand, MakeCommandParam(2026, 0), 0);
+    // The worker's own queue is its own: nothing of the host's is there.
+    Message message;
+    EXPECT_FALSE(PeekMessage(&message, true));
+  });
+  worker.join();
+  PumpAllMessages();
+  EXPECT_EQ(recorder_.commands, (std::vector<std::pair<int, uint16_t>>{{2026, 0}}));
 }
 
 TEST_F(WindowTest, StaleHandlesAreRefusedEverywhere) {

@@ -3,7 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "platform/gdi.h"
@@ -135,6 +137,20 @@ TEST_F(ProgressDialogTest, EscapeThroughThePumpAndTheAbortButtonSetTheFlag) {
   ASSERT_TRUE(Click(GetDialogItem(ProgressWindow(), kProgressAbortId)));
   PumpProgressMessages();
   EXPECT_EQ(IsProgressAborted(), 1);
+}
+
+// A search thread polls the flag while the user-interface thread pumps.
+TEST_F(ProgressDialogTest, SearchThreadsSeeTheAbortFlagWithoutLocks) {
+  std::atomic<int> percent_seen{-1};
+  std::thread search([&] {
+    while (IsProgressAborted() == 0) std::this_thread::yield();
+    percent_seen.store(ProgressPercent());
+  });
+  SetProgressPercent(30);
+  ASSERT_TRUE(Click(GetDialogItem(ProgressWindow(), kProgressAbortId)));
+  PumpProgressMessages();
+  search.join();
+  EXPECT_EQ(percent_seen.load(), 30);
 }
 
 TEST_F(ProgressDialogTest, WithoutADialogEveryCallIsHarmlessAndEscapeStillCounts) {
