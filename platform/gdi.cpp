@@ -10,6 +10,8 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <string>
+#include <vector>
 
 #include "platform/window_internal.h"
 
@@ -125,14 +127,74 @@ void ReleaseFontCaches() {
   FcFini();
 }
 
-// Selects the font of the context into cairo; returns the font's ascent and
-// descent in pixels.
-void ApplyFont(cairo_t* cr, FontHandle font, double* ascent, double* descent) {
+// Code points of UTF-8 text; malformed bytes are skipped.
+std::vector<uint32_t> CodePoints(std::string_view text) {
+  std::vector<uint32_t> out;
+  for (size_t i = 0; i < text.size();) {
+    unsigned char lead = static_cast<unsigned char>(text[i]);
+    int extra = lead < 0x80           ? 0
+                : (lead >> 5) == 0x6  ? 1
+                : (lead >> 4) == 0xE  ? 2
+                : (lead >> 3) == 0x1E ? 3
+                                      : -1;
+    if (extra < 0 || i + static_cast<size_t>(extra) >= text.size() + (extra == 0 ? 1 : 0)) {
+      ++i;
+      continue;
+    }
+    uint32_t code = extra == 0 ? lead : (lead & (0x3Fu >> extra));
+    for (int k = 1; k <= extra; ++k) {
+      code = (code << 6) | (static_cast<unsigned char>(text[i + static_cast<size_t>(k)]) & 0x3Fu);
+    }
+    out.push_back(code);
+    i += static_cast<size_t>(extra) + 1;
+  }
+  return out;
+}
+
+// cairo's simple text draws every glyph from one font. Text with Japanese
+// (or other East Asian) characters is drawn in the family that fontconfig
+// finds for the face together with those characters, so that a missing face
+// such as a Windows font falls back to an installed font that has them.
+std::string FamilyFor(const std::string& face, std::string_view text) {
+  std::vector<uint32_t> codes = CodePoints(text);
+  bool wide = std::any_of(codes.begin(), codes.end(), [](uint32_t c) { return c >= 0x2E80; });
+  if (!wide) return face;
+  static std::mutex mutex;
+  static auto* cache = new std::map<std::string, std::string>();  // lives as long as the process
+  std::lock_guard<std::mutex> lock(mutex);
+  auto found = cache->find(face);
+  if (found != cache->end()) return found->second;
+  std::string family = face;
+  FcPattern* pattern = FcPatternCreate();
+  FcCharSet* charset = FcCharSetCreate();
+  // A few characters of each script stand for the whole script.
+  for (uint32_t c : {0x3042u, 0x30A2u, 0x65E5u, 0xFF11u}) FcCharSetAddChar(charset, c);
+  FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(face.c_str()));
+  FcPatternAddCharSet(pattern, FC_CHARSET, charset);
+  FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
+  FcDefaultSubstitute(pattern);
+  FcResult result = FcResultNoMatch;
+  FcPattern* match = FcFontMatch(nullptr, pattern, &result);
+  FcChar8* name = nullptr;
+  if (match != nullptr && FcPatternGetString(match, FC_FAMILY, 0, &name) == FcResultMatch) {
+    family = reinterpret_cast<const char*>(name);
+  }
+  if (match != nullptr) FcPatternDestroy(match);
+  FcCharSetDestroy(charset);
+  FcPatternDestroy(pattern);
+  (*cache)[face] = family;
+  return family;
+}
+
+// Selects the font of the context into cairo for drawing `text`; returns the
+// font's ascent and descent in pixels.
+void ApplyFont(cairo_t* cr, FontHandle font, std::string_view text, double* ascent,
+               double* descent) {
   static const bool registered = std::atexit(ReleaseFontCaches) == 0;
   (void)registered;
   FontSpec spec;
   if (!GetFontSpec(font, &spec)) GetFontSpec(DefaultGuiFont(), &spec);
-  cairo_select_font_face(cr, spec.face.c_str(), CAIRO_FONT_SLANT_NORMAL,
+  cairo_select_font_face(cr, FamilyFor(spec.face, text).c_str(), CAIRO_FONT_SLANT_NORMAL,
                          spec.weight >= 600 ? CAIRO_FONT_WEIGHT_BOLD : CAIRO_FONT_WEIGHT_NORMAL);
   // A negative height is the em height; a positive one the cell height, of
   // which the em takes about four fifths.
@@ -484,7 +546,7 @@ int DrawText(DcHandle dc, std::string_view text, const PixelRect& rect, uint32_t
   double ascent = 0;
   double descent = 0;
   cairo_save(cr);
-  ApplyFont(cr, record->font, &ascent, &descent);
+  ApplyFont(cr, record->font, owned, &ascent, &descent);
   cairo_text_extents_t extents;
   cairo_text_extents(cr, owned.c_str(), &extents);
   double line = std::ceil(ascent + descent);
@@ -534,7 +596,7 @@ PixelPoint MeasureText(DcHandle dc, std::string_view text) {
   double ascent = 0;
   double descent = 0;
   cairo_save(cr);
-  ApplyFont(cr, record->font, &ascent, &descent);
+  ApplyFont(cr, record->font, owned, &ascent, &descent);
   cairo_text_extents_t extents;
   cairo_text_extents(cr, owned.c_str(), &extents);
   cairo_restore(cr);
