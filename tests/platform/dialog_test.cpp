@@ -263,5 +263,75 @@ TEST_F(DialogTest, RenderedTreeShowsOwnerDrawnPartsAndFrames) {
   EXPECT_TRUE(RenderWindow(dialog).pixels.empty());
 }
 
+// A themed parent: colour requests answered with its own brushes, and an
+// owner-drawn list whose items it records.
+struct Theme {
+  BrushHandle panel = nullptr;
+  BrushHandle edit = nullptr;
+  std::vector<std::string> drawn;  // "item:text:state-bits"
+};
+Theme* g_theme = nullptr;
+
+intptr_t ThemedProc(WindowHandle, uint32_t message, uintptr_t wparam, intptr_t lparam) {
+  DcHandle dc = reinterpret_cast<DcHandle>(wparam);
+  switch (message) {
+    case kMsgCtlColorStatic:
+    case kMsgCtlColorButton:
+      SetBackgroundMode(dc, BackgroundMode::kTransparent);
+      SetTextColor(dc, 0xCCCCCC);
+      return reinterpret_cast<intptr_t>(g_theme->panel);
+    case kMsgCtlColorEdit:
+      SetTextColor(dc, 0x000000);
+      return reinterpret_cast<intptr_t>(g_theme->edit);
+    case kMsgDrawItem: {
+      const auto* item = reinterpret_cast<const DrawItemInfo*>(lparam);
+      g_theme->drawn.push_back(
+          std::to_string(item->item_id) + ":" + std::string(item->item_text) + ":" +
+          std::to_string(item->item_state & (kItemSelected | kItemComboBoxEdit)));
+      FillRect(item->dc, item->rect, GetStockBrush(StockBrush::kWhite));
+      return 1;
+    }
+    default:
+      return 0;
+  }
+}
+
+TEST_F(DialogTest, ColourRequestsAndOwnerDrawnListsReachTheParent) {
+  Theme theme{CreateSolidBrush(0x535353), CreateSolidBrush(0xCCCCCC), {}};
+  g_theme = &theme;
+  DialogTemplate t;
+  t.width = 200;
+  t.height = 120;
+  t.items = {
+      {11, kClassStatic, kStaticRight, "Quantity:", 5, 5, 60, 10},
+      {12, kClassEdit, kEditAutoHScroll | kStyleTabStop, "3", 70, 5, 40, 12},
+      {202, kClassComboBox,
+       kComboDropDownList | kComboOwnerDrawFixed | kComboHasStrings | kStyleVScroll | kStyleTabStop,
+       "", 5, 30, 120, 60},
+  };
+  WindowHandle dialog = CreateDialog(t, nullptr, ThemedProc, 0);
+  ASSERT_NE(dialog, nullptr);
+  WindowHandle combo = GetDialogItem(dialog, 202);
+  for (const char* item : {"A", "b", "", "Save"}) ComboAddString(combo, item);
+  ComboSetSelection(combo, 1);
+  ComboShowDropDown(combo, true);
+
+  Image image = RenderWindow(dialog);
+  PixelRect d = GetWindowRect(dialog);
+  auto at = [&](int id) {
+    PixelRect r = GetWindowRect(GetDialogItem(dialog, id));
+    return PixelColor(image, r.left - d.left + 2, r.bottom - d.top - 2);
+  };
+  EXPECT_EQ(at(11), 0x535353u);  // the caption's background is the parent's brush
+  EXPECT_EQ(at(12), 0xCCCCCCu);  // and so is the edit field's
+  // The selection field first, then every item of the open list.
+  EXPECT_EQ(theme.drawn,
+            (std::vector<std::string>{"1:b:4096", "0:A:0", "1:b:1", "2::0", "3:Save:0"}));
+  DestroyWindow(dialog);
+  DeleteBrush(theme.panel);
+  DeleteBrush(theme.edit);
+  g_theme = nullptr;
+}
+
 }  // namespace
 }  // namespace platform
