@@ -78,6 +78,7 @@ HostErr GetCurrentView(DocumentViewHandle* view) {
 
 HostErr GetViewBounds(DocumentViewHandle view, RealRect* bounds) {
   if (!bounds) return kErrBadParameter;
+  *bounds = RealRect{0, 0, 0, 0};
   Document* doc;
   if (HostErr err = ResolveView(view, &doc)) return err;
   *bounds = doc->ViewBounds();
@@ -86,6 +87,7 @@ HostErr GetViewBounds(DocumentViewHandle view, RealRect* bounds) {
 
 HostErr GetViewCenter(DocumentViewHandle view, RealPoint* center) {
   if (!center) return kErrBadParameter;
+  *center = RealPoint{0, 0};
   Document* doc;
   if (HostErr err = ResolveView(view, &doc)) return err;
   *center = doc->view_center();
@@ -102,6 +104,7 @@ HostErr SetViewCenter(DocumentViewHandle view, const RealPoint* center) {
 
 HostErr GetViewZoom(DocumentViewHandle view, double* zoom) {
   if (!zoom) return kErrBadParameter;
+  *zoom = 0;
   Document* doc;
   if (HostErr err = ResolveView(view, &doc)) return err;
   *zoom = doc->view_zoom();
@@ -160,6 +163,7 @@ HostErr CountArtboards(ArtboardListRef list, int32_t* count) {
 
 HostErr GetArtboardProperties(ArtboardListRef list, int32_t index, ArtboardProperties* properties) {
   if (!properties) return kErrBadParameter;
+  properties->position = RealRect{0, 0, 0, 0};
   Document* doc;
   if (HostErr err = ResolveList(list, &doc)) return err;
   if (index < 0 || index >= static_cast<int32_t>(doc->artboards().size())) {

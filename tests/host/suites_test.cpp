@@ -438,5 +438,67 @@ TEST_F(SuitesTest, ArtboardsViewCanvasAndUndo) {
   EXPECT_EQ(doc->redo_text(), "集版最適化のやり直し");
 }
 
+TEST_F(SuitesTest, DocumentListFrontFirst) {
+  const DocumentListSuite* list =
+      Suite<DocumentListSuite>(kDocumentListSuiteName, kDocumentListSuiteVersion);
+  Document* second = Documents().New("second");
+  int32_t count = 0;
+  ASSERT_EQ(list->CountDocuments(&count), kNoErr);
+  EXPECT_EQ(count, 2);
+  DocumentHandle front = nullptr;
+  DocumentHandle back = nullptr;
+  DocumentHandle current = nullptr;
+  ASSERT_EQ(list->GetNthDocument(0, &front), kNoErr);
+  ASSERT_EQ(list->GetNthDocument(1, &back), kNoErr);
+  ASSERT_EQ(documents->GetCurrentDocument(&current), kNoErr);
+  EXPECT_EQ(front, second->handle());
+  EXPECT_EQ(back, doc->handle());
+  EXPECT_EQ(current, front);
+  EXPECT_EQ(list->GetNthDocument(2, &front), kErrBadParameter);
+  EXPECT_EQ(front, nullptr);
+  ASSERT_EQ(Documents().BringToFront(doc), kNoErr);
+  ASSERT_EQ(documents->GetCurrentDocument(&current), kNoErr);
+  EXPECT_EQ(current, doc->handle());
+}
+
+TEST_F(SuitesTest, RealMath) {
+  const RealMathSuite* math = Suite<RealMathSuite>(kRealMathSuiteName, kRealMathSuiteVersion);
+  struct UnionCase {
+    RealRect a, b, want;
+  };
+  const UnionCase unions[] = {
+      {{0, 10, 10, 0}, {5, 20, 30, 5}, {0, 20, 30, 0}},
+      {{0, 0, 0, 0}, {5, 20, 30, 5}, {5, 20, 30, 5}},  // an empty one adds nothing
+      {{5, 20, 30, 5}, {1, 1, 1, 1}, {5, 20, 30, 5}},
+  };
+  for (const UnionCase& c : unions) {
+    RealRect out{};
+    ASSERT_EQ(math->RectUnion(&c.a, &c.b, &out), kNoErr);
+    EXPECT_EQ(out.left, c.want.left);
+    EXPECT_EQ(out.top, c.want.top);
+    EXPECT_EQ(out.right, c.want.right);
+    EXPECT_EQ(out.bottom, c.want.bottom);
+  }
+  RealRect r{0, 10, 10, 0};
+  bool inside = false;
+  RealPoint edge{10, 0};
+  ASSERT_EQ(math->PointInRect(&edge, &r, &inside), kNoErr);
+  EXPECT_TRUE(inside);
+  RealRect touching{10, 10, 20, 0};
+  bool overlap = true;
+  ASSERT_EQ(math->RectOverlap(&r, &touching, &overlap), kNoErr);
+  EXPECT_FALSE(overlap);
+  RealMatrix m{};
+  ASSERT_EQ(math->MatrixSetTranslate(&m, 5, 0), kNoErr);
+  ASSERT_EQ(math->MatrixConcatScale(&m, -1, 1), kNoErr);  // move, then mirror
+  RealPoint p{1, 2};
+  RealPoint q{};
+  ASSERT_EQ(math->MatrixXformPoint(&m, &p, &q), kNoErr);
+  EXPECT_EQ(q.x, -6);
+  EXPECT_EQ(q.y, 2);
+  EXPECT_EQ(math->RectUnion(&r, nullptr, &r), kErrBadParameter);
+  EXPECT_EQ(math->MatrixConcat(&m, &m, nullptr), kErrBadParameter);
+}
+
 }  // namespace
 }  // namespace host
