@@ -143,7 +143,7 @@ HostErr Document::NewArt(int16_t type, int16_t order, Art* prep, Art** art) {
   Art* parent = nullptr;
   Art* before = nullptr;
   if (HostErr err = Place(order, prep, &parent, &before)) return err;
-  if (!CanHold(*parent, type)) return kErrRefused;
+  if (!CanHold(*parent, type) || Depth(parent) + 1 > kMaxArtDepth) return kErrRefused;
   auto node = std::make_unique<Art>();
   node->type = static_cast<ArtType>(type);
   Art* made = nullptr;
@@ -189,7 +189,9 @@ HostErr Document::Duplicate(Art* art, int16_t order, Art* prep, Art** copy) {
   Art* parent = nullptr;
   Art* before = nullptr;
   if (HostErr err = Place(order, prep, &parent, &before)) return err;
-  if (!CanHold(*parent, art->type)) return kErrRefused;
+  if (!CanHold(*parent, art->type) || Depth(parent) + 1 + Height(art) > kMaxArtDepth) {
+    return kErrRefused;
+  }
   Art* made = CopyTree(*art);
   if (!made) return kErrOutOfMemory;
   Link(made, parent, before);
@@ -205,6 +207,9 @@ HostErr Document::Reorder(Art* art, int16_t order, Art* prep) {
   Art* before = nullptr;
   if (HostErr err = Place(order, prep, &parent, &before)) return err;
   if (!CanHold(*parent, art->type) || Contains(art, parent)) return kErrRefused;
+  if (parent != art->parent && Depth(parent) + 1 + Height(art) > kMaxArtDepth) {
+    return kErrRefused;
+  }
   if (before == art) return kNoErr;  // already there
   Art* old_parent = art->parent;
   Unlink(art);
@@ -246,6 +251,28 @@ bool Document::Contains(const Art* art, const Art* inner) {
     if (a == art) return true;
   }
   return false;
+}
+
+int Document::Depth(const Art* art) {
+  int depth = 0;
+  for (const Art* a = art->parent; a; a = a->parent) ++depth;
+  return depth;
+}
+
+int Document::Height(const Art* art) {
+  // Breadth-first by levels, so that measuring never recurses.
+  int height = 0;
+  std::vector<const Art*> level{art};
+  std::vector<const Art*> below;
+  for (;;) {
+    below.clear();
+    for (const Art* a : level) {
+      for (const Art* c = a->first_child; c; c = c->next) below.push_back(c);
+    }
+    if (below.empty()) return height;
+    ++height;
+    level.swap(below);
+  }
 }
 
 void Document::SetSelected(Art* art, bool selected) {

@@ -35,6 +35,10 @@ constexpr double kMaxZoom = 64;
 constexpr double kCanvasSize = 16383;
 // The most artboards a document holds.
 constexpr int32_t kMaxArtboards = 1000;
+// The deepest nesting of art below a layer's root group. Every walk of the
+// tree recurses, so a deeper tree (from a hostile file, say) is refused
+// where it would be built instead of overflowing the stack later.
+constexpr int kMaxArtDepth = 1000;
 
 // One open document. It owns every art node and layer; the handles it hands
 // out carry its serial and each object's slot and generation, and Resolve
@@ -75,7 +79,8 @@ class Document {
   HostErr Place(int16_t order, Art* prep, Art** parent, Art** before) const;
 
   // A new, empty art of the type (a path has no segments and is open).
-  // kErrRefused when the place cannot hold that type.
+  // kErrRefused when the place cannot hold that type, or when the art would
+  // lie deeper than kMaxArtDepth (so do Duplicate and Reorder).
   HostErr NewArt(int16_t type, int16_t order, Art* prep, Art** art);
   // A deep copy of the art (children, segments, style, name, tags, flags)
   // at the place. The copy of a layer's root group is refused.
@@ -90,6 +95,11 @@ class Document {
   Layer* LayerOf(const Art* art) const;
   // Whether inner is art itself or lies inside it.
   static bool Contains(const Art* art, const Art* inner);
+  // The number of groups and compound paths above the art up to its layer's
+  // root group (0 for the root group), and the levels of art below it (0 for
+  // art without children).
+  static int Depth(const Art* art);
+  static int Height(const Art* art);
 
   // Selection. Every change of a selected flag, and the disposal of
   // selected art, moves selection_serial on, so that the host can tell

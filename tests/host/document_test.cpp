@@ -141,6 +141,26 @@ TEST_F(DocumentTest, RefusedPlacesChangeNothing) {
   EXPECT_EQ(inner->parent, g);
 }
 
+TEST_F(DocumentTest, NestingDepthIsBounded) {
+  // A chain of groups as deep as allowed; one more level is refused whether
+  // made, copied or moved there.
+  Art* deepest = Root();
+  for (int i = 0; i < kMaxArtDepth; ++i) {
+    Art* g = AddGroup(*doc, kPlaceInsideOnTop, deepest);
+    ASSERT_NE(g, nullptr) << i;
+    deepest = g;
+  }
+  Art* out = nullptr;
+  EXPECT_EQ(doc->NewArt(kArtTypePath, kPlaceInsideOnTop, deepest, &out), kErrRefused);
+  Art* leaf = Rect(0, 1, 1, 0);
+  EXPECT_EQ(doc->Reorder(leaf, kPlaceInsideOnTop, deepest), kErrRefused);
+  EXPECT_EQ(doc->Duplicate(leaf, kPlaceInsideOnTop, deepest, &out), kErrRefused);
+  Art* top = Root()->first_child;
+  EXPECT_EQ(doc->Duplicate(top, kPlaceInsideOnTop, top, &out), kErrRefused);
+  EXPECT_EQ(doc->Duplicate(top, kPlaceAbove, top, &out), kNoErr);
+  ASSERT_EQ(doc->Dispose(top), kNoErr);
+}
+
 TEST_F(DocumentTest, DuplicateCopiesEverythingAndDisposeRemovesEverything) {
   Art* g = AddGroup(*doc, kPlaceInsideOnTop, Root());
   g->name = "parts";
