@@ -150,6 +150,154 @@ double AreaWithCrossings(const std::vector<RealPoint>& v) {
   return std::fabs(sum);
 }
 
+// --- containment -------------------------------------------------------------
+
+// The crossing rule of the kernel's point-in-polygon test for one edge: a
+// ray from the point away from the x axis.
+bool RayCrosses(RealPoint s, RealPoint e, RealPoint p) {
+  if (s.x == e.x) return false;
+  if (!(std::min(s.x, e.x) < p.x && p.x <= std::max(s.x, e.x))) return false;
+  const double y = s.y + (p.x - s.x) * (e.y - s.y) / (e.x - s.x);
+  return y >= 0 ? (0 <= p.y && p.y <= y) : (y <= p.y && p.y < 0);
+}
+
+bool NearlyEqual(RealPoint p, RealPoint q) {
+  return std::fabs(p.x - q.x) < kStraightTolerance && std::fabs(p.y - q.y) < kStraightTolerance;
+}
+
+// An edge of a path as the containment test walks it, and whether it is the
+// one the on-outline test measures: a straight segment's only edge, or a
+// curve's last chord.
+struct ContainEdge {
+  RealPoint s;
+  RealPoint e;
+  bool outline;
+};
+
+// Calls f(start, end, outline) for every edge the containment test walks:
+// the segments from the last one around, the closing segment always
+// included; a segment within 0.001 of straight is one edge, a curve 16
+// chords of which only the last is measured by the on-outline test.
+template <class F>
+void WalkContainEdges(const std::vector<PathSegment>& segments, F&& f) {
+  const size_t n = segments.size();
+  for (size_t i = 0; i < n; ++i) {
+    const PathSegment& a = segments[i == 0 ? n - 1 : i - 1];
+    const PathSegment& b = segments[i];
+    if (NearlyEqual(a.p, a.out) && NearlyEqual(b.in, b.p)) {
+      f(a.p, b.p, true);
+      continue;
+    }
+    RealPoint prev = a.p;
+    for (int k = 1; k <= kTestChords; ++k) {
+      const RealPoint next =
+          k == kTestChords ? b.p : CurveAt(a, b, static_cast<double>(k) / kTestChords);
+      f(prev, next, k == kTestChords);
+      prev = next;
+    }
+  }
+}
+
+// One edge's part of the containment test: the crossing rule flips the
+// inside state, and the first edge within the tolerance sets the shared
+// on-outline flag.
+void ContainEdgeTest(RealPoint s, RealPoint e, bool outline, RealPoint p, double tolerance,
+                     bool* inside, bool* on_outline) {
+  if (RayCrosses(s, e, p)) *inside = !*inside;
+  if (outline && tolerance != 0 && !*on_outline &&
+      PointSegmentDistance(s, e, p, nullptr) < tolerance)
+    *on_outline = true;
+}
+
+bool InGrownBounds(RealRect bounds, RealPoint p, double tolerance) {
+  if (tolerance != 0) RectInset(&bounds, -tolerance, -tolerance);
+  return p.x >= bounds.left && p.x <= bounds.right && p.y >= bounds.bottom && p.y <= bounds.top;
+}
+
+// Art read once for many containment queries: a path's bounds and edges, or
+// a group's or compound path's children. Reading is the only host work; the
+// queries then compute on these numbers alone, with the same results as
+// reading the art afresh for each point.
+struct PreparedArt {
+  enum Kind { kNothing, kPathKind, kContainerKind } kind = kNothing;
+  RealRect bounds{0, 0, 0, 0};
+  std::vector<ContainEdge> edges;
+  std::vector<PreparedArt> children;
+};
+
+PreparedArt PrepareForContainment(ArtHandle art) {
+  PreparedArt prepared;
+  const int16_t type = TypeOf(art);
+  if (IsContainer(type)) {
+    prepared.kind = PreparedArt::kContainerKind;
+    for (ArtHandle child : ChildrenOf(art))
+      prepared.children.push_back(PrepareForContainment(child));
+    return prepared;
+  }
+  if (type != kArtTypePath) return prepared;
+  std::vector<PathSegment> segments;
+  if (!ReadSegments(art, &segments) || segments.size() < 2) return prepared;
+  if (!BoundsOf(art, &prepared.bounds)) return prepared;
+  prepared.kind = PreparedArt::kPathKind;
+  WalkContainEdges(segments, [&prepared](RealPoint a, RealPoint b, bool outline) {
+    prepared.edges.push_back({a, b, outline});
+  });
+  return prepared;
+}
+
+bool PathContains(const PreparedArt& path, RealPoint p, double tolerance, bool* on_outline) {
+  if (!InGrownBounds(path.bounds, p, tolerance)) return false;
+  bool inside = false;
+  for (const ContainEdge& edge : path.edges)
+    ContainEdgeTest(edge.s, edge.e, edge.outline, p, tolerance, &inside, on_outline);
+  return inside;
+}
+
+// One query on art read as it is walked: nothing is kept.
+bool StreamContains(ArtHandle art, RealPoint p, double tolerance, bool* on_outline) {
+  const int16_t type = TypeOf(art);
+  if (IsContainer(type)) {
+    bool inside = false;
+    for (ArtHandle child : ChildrenOf(art))
+      if (StreamContains(child, p, tolerance, on_outline)) inside = !inside;
+    return inside;
+  }
+  if (type != kArtTypePath) return false;
+  std::vector<PathSegment> segments;
+  RealRect bounds;
+  if (!ReadSegments(art, &segments) || segments.size() < 2 || !BoundsOf(art, &bounds)) return false;
+  if (!InGrownBounds(bounds, p, tolerance)) return false;
+  bool inside = false;
+  WalkContainEdges(segments, [&](RealPoint s, RealPoint e, bool outline) {
+    ContainEdgeTest(s, e, outline, p, tolerance, &inside, on_outline);
+  });
+  return inside;
+}
+
+bool ArtContains(const PreparedArt& art, RealPoint p, double tolerance, bool* on_outline) {
+  switch (art.kind) {
+    case PreparedArt::kContainerKind: {
+      // Even-odd across children: two overlapping children cancel.
+      bool inside = false;
+      for (const PreparedArt& child : art.children)
+        if (ArtContains(child, p, tolerance, on_outline)) inside = !inside;
+      return inside;
+    }
+    case PreparedArt::kPathKind:
+      return PathContains(art, p, tolerance, on_outline);
+    case PreparedArt::kNothing:
+      break;
+  }
+  return false;
+}
+
+int Containment(const PreparedArt& art, RealPoint point, double tolerance) {
+  bool on_outline = false;
+  const bool inside = ArtContains(art, point, tolerance, &on_outline);
+  if (on_outline) return kNearEdge;
+  return inside ? kInside : kOutside;
+}
+
 // --- crossing tests ----------------------------------------------------------
 
 // One segment of a path: the curve from a to b.
@@ -166,40 +314,81 @@ std::vector<Piece> Pieces(const PathData& path, bool with_closing) {
   return out;
 }
 
-bool PiecesCross(const Piece& p, const Piece& q, std::vector<RealPoint>* scratch1,
-                 std::vector<RealPoint>* scratch2) {
-  const bool p_straight = Straight(*p.a, *p.b);
-  const bool q_straight = Straight(*q.a, *q.b);
-  if (p_straight && q_straight) return LinesCross(p.a->p, p.b->p, q.a->p, q.b->p, nullptr);
-  if (p_straight || q_straight) {
-    const Piece& line = p_straight ? p : q;
-    const Piece& curve = p_straight ? q : p;
-    Chords(*curve.a, *curve.b, kTestChords, scratch1);
-    for (size_t k = 1; k < scratch1->size(); ++k)
-      if (LinesCross((*scratch1)[k - 1], (*scratch1)[k], line.a->p, line.b->p, nullptr))
-        return true;
-    return false;
+// A path's segments flattened once for the crossing test: each piece's
+// points (its two anchors when straight, 17 points B(k/16) when curved) and
+// the box of those points widened by the line tolerance.
+struct FlatPath {
+  std::vector<RealPoint> points;
+  std::vector<size_t> first;  // piece i owns points[first[i]] .. points[first[i + 1] - 1]
+  std::vector<RealRect> boxes;
+  std::vector<bool> straight;
+  size_t size() const { return boxes.size(); }
+};
+
+FlatPath Flatten(const PathData& path, bool with_closing) {
+  FlatPath flat;
+  std::vector<RealPoint> chords;
+  for (const Piece& piece : Pieces(path, with_closing)) {
+    const bool straight = Straight(*piece.a, *piece.b);
+    flat.first.push_back(flat.points.size());
+    flat.straight.push_back(straight);
+    if (straight) {
+      flat.points.push_back(piece.a->p);
+      flat.points.push_back(piece.b->p);
+    } else {
+      Chords(*piece.a, *piece.b, kTestChords, &chords);
+      flat.points.insert(flat.points.end(), chords.begin(), chords.end());
+    }
+    RealRect box{flat.points[flat.first.back()].x, flat.points[flat.first.back()].y,
+                 flat.points[flat.first.back()].x, flat.points[flat.first.back()].y};
+    for (size_t i = flat.first.back(); i < flat.points.size(); ++i) {
+      box.left = std::min(box.left, flat.points[i].x);
+      box.right = std::max(box.right, flat.points[i].x);
+      box.bottom = std::min(box.bottom, flat.points[i].y);
+      box.top = std::max(box.top, flat.points[i].y);
+    }
+    box.left -= kLineTolerance;
+    box.bottom -= kLineTolerance;
+    box.right += kLineTolerance;
+    box.top += kLineTolerance;
+    flat.boxes.push_back(box);
   }
-  Chords(*p.a, *p.b, kTestChords, scratch1);
-  Chords(*q.a, *q.b, kTestChords, scratch2);
-  for (size_t i = 1; i < scratch1->size(); ++i)
-    for (size_t k = 1; k < scratch2->size(); ++k)
-      if (LinesCross((*scratch1)[i - 1], (*scratch1)[i], (*scratch2)[k - 1], (*scratch2)[k],
-                     nullptr))
+  flat.first.push_back(flat.points.size());
+  return flat;
+}
+
+// Whether piece i of a and piece k of b cross. Every chord of one is
+// line-tested against every chord of the other; a curve's chords always
+// come first when it meets a straight segment. The box test only skips
+// pairs the line test would reject: a crossing lies within both chords'
+// ranges widened by the tolerance, and so within both widened boxes.
+bool PiecesCross(const FlatPath& a, size_t i, const FlatPath& b, size_t k) {
+  const RealRect& ba = a.boxes[i];
+  const RealRect& bb = b.boxes[k];
+  if (ba.right < bb.left || bb.right < ba.left || ba.top < bb.bottom || bb.top < ba.bottom)
+    return false;
+  const FlatPath* p = &a;
+  const FlatPath* q = &b;
+  if (a.straight[i] && !b.straight[k]) {
+    std::swap(p, q);
+    std::swap(i, k);
+  }
+  for (size_t m = p->first[i] + 1; m < p->first[i + 1]; ++m)
+    for (size_t n = q->first[k] + 1; n < q->first[k + 1]; ++n)
+      if (LinesCross(p->points[m - 1], p->points[m], q->points[n - 1], q->points[n], nullptr))
         return true;
   return false;
 }
 
 bool AnyPiecesCross(const PathData& a, const PathData& b, bool with_closing) {
-  std::vector<RealPoint> s1, s2;
-  for (const Piece& p : Pieces(a, with_closing && a.closed))
-    for (const Piece& q : Pieces(b, with_closing && b.closed))
-      if (PiecesCross(p, q, &s1, &s2)) return true;
+  const FlatPath fa = Flatten(a, with_closing && a.closed);
+  const FlatPath fb = Flatten(b, with_closing && b.closed);
+  for (size_t i = 0; i < fa.size(); ++i)
+    for (size_t k = 0; k < fb.size(); ++k)
+      if (PiecesCross(fa, i, fb, k)) return true;
   return false;
 }
 
-// The bounds pre-test compares closed intervals: outlines that only touch
-// along a bounds edge still reach the segment test, where touching counts.
 bool BoundsOverlap(ArtHandle a, ArtHandle b) {
   RealRect ra, rb;
   if (!BoundsOf(a, &ra) || !BoundsOf(b, &rb)) return false;
@@ -280,78 +469,16 @@ bool OverlapTest(ArtHandle a, ArtHandle b) {
     if (shared >= 2) return true;
   }
   if (p->segments.size() < 2) return false;
+  const PreparedArt prepared = PrepareForContainment(container);
   for (const Piece& piece : Pieces(*p, both_closed)) {
     for (int j = 0; j <= kTestChords; ++j) {
       const RealPoint sample =
           j == 0             ? piece.a->p
           : j == kTestChords ? piece.b->p
                              : CurveAt(*piece.a, *piece.b, static_cast<double>(j) / kTestChords);
-      if (PointInArt(container, sample, 0) == kInside) return true;
+      if (Containment(prepared, sample, 0) == kInside) return true;
     }
   }
-  return false;
-}
-
-// --- containment -------------------------------------------------------------
-
-// The crossing rule of the kernel's point-in-polygon test for one edge: a
-// ray from the point away from the x axis.
-bool RayCrosses(RealPoint s, RealPoint e, RealPoint p) {
-  if (s.x == e.x) return false;
-  if (!(std::min(s.x, e.x) < p.x && p.x <= std::max(s.x, e.x))) return false;
-  const double y = s.y + (p.x - s.x) * (e.y - s.y) / (e.x - s.x);
-  return y >= 0 ? (0 <= p.y && p.y <= y) : (y <= p.y && p.y < 0);
-}
-
-bool NearlyEqual(RealPoint p, RealPoint q) {
-  return std::fabs(p.x - q.x) < kStraightTolerance && std::fabs(p.y - q.y) < kStraightTolerance;
-}
-
-bool PathContains(ArtHandle path, RealPoint p, double tolerance, bool* on_outline) {
-  std::vector<PathSegment> segments;
-  if (!ReadSegments(path, &segments) || segments.size() < 2) return false;
-  RealRect bounds;
-  if (!BoundsOf(path, &bounds)) return false;
-  if (tolerance != 0) RectInset(&bounds, -tolerance, -tolerance);
-  if (!(p.x >= bounds.left && p.x <= bounds.right && p.y >= bounds.bottom && p.y <= bounds.top))
-    return false;
-  bool inside = false;
-  const size_t n = segments.size();
-  // The closing segment is always walked, whether or not the path is closed.
-  for (size_t i = 0; i < n; ++i) {
-    const PathSegment& a = segments[i == 0 ? n - 1 : i - 1];
-    const PathSegment& b = segments[i];
-    const bool straight = NearlyEqual(a.p, a.out) && NearlyEqual(b.in, b.p);
-    if (straight) {
-      if (RayCrosses(a.p, b.p, p)) inside = !inside;
-      if (tolerance != 0 && !*on_outline && PointSegmentDistance(a.p, b.p, p, nullptr) < tolerance)
-        *on_outline = true;
-      continue;
-    }
-    RealPoint prev = a.p;
-    for (int k = 1; k <= kTestChords; ++k) {
-      const RealPoint next =
-          k == kTestChords ? b.p : CurveAt(a, b, static_cast<double>(k) / kTestChords);
-      if (RayCrosses(prev, next, p)) inside = !inside;
-      if (k == kTestChords && tolerance != 0 && !*on_outline &&
-          PointSegmentDistance(prev, next, p, nullptr) < tolerance)
-        *on_outline = true;
-      prev = next;
-    }
-  }
-  return inside;
-}
-
-bool ArtContains(ArtHandle art, RealPoint p, double tolerance, bool* on_outline) {
-  const int16_t type = TypeOf(art);
-  if (IsContainer(type)) {
-    // Even-odd across children: two overlapping children cancel.
-    bool inside = false;
-    for (ArtHandle child : ChildrenOf(art))
-      if (ArtContains(child, p, tolerance, on_outline)) inside = !inside;
-    return inside;
-  }
-  if (type == kArtTypePath) return PathContains(art, p, tolerance, on_outline);
   return false;
 }
 
@@ -456,7 +583,7 @@ int16_t PathsTest(ArtHandle a, ArtHandle b, int16_t mode) {
 
 int PointInArt(ArtHandle art, RealPoint point, double tolerance) {
   bool on_outline = false;
-  const bool inside = ArtContains(art, point, tolerance, &on_outline);
+  const bool inside = StreamContains(art, point, tolerance, &on_outline);
   if (on_outline) return kNearEdge;
   return inside ? kInside : kOutside;
 }

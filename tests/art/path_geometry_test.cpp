@@ -161,3 +161,102 @@ TEST_F(PathGeometryTest, CollectPathsAndTwoPointPath) {
 }
 
 }  // namespace
+
+namespace {
+
+// The crossing test written out plainly: every chord of every segment
+// against every chord of every segment of the other path, no pruning.
+bool PlainCross(const host::Art& a, const host::Art& b) {
+  auto chords = [](const host::Art& art) {
+    std::vector<std::vector<RealPoint>> out;
+    const auto& s = art.segments;
+    const size_t n = s.size();
+    for (size_t i = 0; i < n; ++i) {
+      if (i + 1 == n && !art.closed) break;
+      const PathSegment& p = s[i];
+      const PathSegment& q = s[(i + 1) % n];
+      const bool straight =
+          p.out.x == p.p.x && p.out.y == p.p.y && q.in.x == q.p.x && q.in.y == q.p.y;
+      std::vector<RealPoint> pts{p.p};
+      if (!straight)
+        for (int k = 1; k < 16; ++k) pts.push_back(BezierPoint(p.p, p.out, q.in, q.p, k / 16.0));
+      pts.push_back(q.p);
+      out.push_back(pts);
+    }
+    return out;
+  };
+  const auto ca = chords(a), cb = chords(b);
+  for (const auto& pa : ca)
+    for (const auto& pb : cb) {
+      // A curve's chords come first when it meets a straight segment.
+      const bool swap = pa.size() == 2 && pb.size() > 2;
+      const auto& p = swap ? pb : pa;
+      const auto& q = swap ? pa : pb;
+      for (size_t i = 1; i < p.size(); ++i)
+        for (size_t k = 1; k < q.size(); ++k)
+          if (LinesCross(p[i - 1], p[i], q[k - 1], q[k], nullptr)) return true;
+    }
+  return false;
+}
+
+TEST_F(PathGeometryTest, PrunedCrossingAndOverlapMatchThePlainTests) {
+  // Random wobbly shapes, some near each other, some touching exactly.
+  uint32_t seed = 12345;
+  auto next = [&seed] {
+    seed = seed * 1664525u + 1013904223u;
+    return (seed >> 8) / double(1 << 24);
+  };
+  auto shape = [&](RealPoint c, double r) {
+    std::vector<PathSegment> s;
+    const int n = 3 + static_cast<int>(next() * 6);
+    for (int i = 0; i < n; ++i) {
+      const double t = 6.283185307179586 * i / n;
+      const double rr = r * (0.6 + 0.4 * next());
+      const RealPoint p{c.x + rr * std::cos(t), c.y + rr * std::sin(t)};
+      if (next() < 0.5) {
+        s.push_back(host::Corner(p));
+      } else {
+        const RealPoint d{-std::sin(t) * r * 0.3, std::cos(t) * r * 0.3};
+        s.push_back(host::Smooth(p, {p.x - d.x, p.y - d.y}, {p.x + d.x, p.y + d.y}));
+      }
+    }
+    return host::AddPath(*doc, kPlaceInsideOnBottom, layer, s, next() < 0.8, Fill());
+  };
+  int crossing = 0, overlapping = 0;
+  for (int trial = 0; trial < 300; ++trial) {
+    host::Art* a = shape({0, 0}, 10);
+    host::Art* b = shape({next() * 30 - 15, next() * 30 - 15}, 3 + next() * 10);
+    if (trial % 10 == 0) b->segments[0] = a->segments[0];  // an exact touch
+    const bool cross = PathsCross(H(a), H(b)) != 0;
+    EXPECT_EQ(cross, PlainCross(*a, *b)) << trial;
+    crossing += cross;
+    // The overlap of two closed shapes without a shared corner reduces to
+    // sampling the probe against the container with the single-point test.
+    if (a->closed && b->closed && (a->segments.size() != 4 || b->segments.size() != 4)) {
+      const RealRect ra = host::Bounds(*a), rb = host::Bounds(*b);
+      const bool a_contains = RectWidth(ra) + RectHeight(ra) >= RectWidth(rb) + RectHeight(rb);
+      host::Art* c = a_contains ? a : b;
+      host::Art* p = a_contains ? b : a;
+      bool plain = false;
+      const size_t n = p->segments.size();
+      for (size_t i = 0; i < n && !plain; ++i) {
+        const PathSegment& s0 = p->segments[i];
+        const PathSegment& s1 = p->segments[(i + 1) % n];
+        for (int j = 0; j <= 16 && !plain; ++j) {
+          const RealPoint q = j == 0    ? s0.p
+                              : j == 16 ? s1.p
+                                        : BezierPoint(s0.p, s0.out, s1.in, s1.p, j / 16.0);
+          plain = PointInArt(H(c), q, 0) == kInside;
+        }
+      }
+      const bool overlap = PathsOverlap(H(a), H(b)) != 0;
+      EXPECT_EQ(overlap, plain) << trial;
+      overlapping += overlap;
+    }
+  }
+  // The cases exercise both answers.
+  EXPECT_GT(crossing, 10);
+  EXPECT_GT(overlapping, 10);
+}
+
+}  // namespace
