@@ -64,27 +64,78 @@ void BuildEdgeBoxes(const RealPoint* points, int32_t count, RealRect* edges, Rea
   *bounds = all;
 }
 
-bool OutlinesNear(const OutlineView& a, const OutlineView& b, double m) {
+namespace {
+
+// Whether a point lies farther than reach from a box along either axis.
+inline bool PointFartherThan(RealPoint p, const RealRect& r, double reach) {
+  return r.left - p.x > reach || p.x - r.right > reach || r.bottom - p.y > reach ||
+         p.y - r.top > reach;
+}
+
+// One edge pair of the literal test. A distance from an end point that lies
+// farther than the reach (at least m) from the other edge's box is at least
+// m and cannot make the smallest of the four less than m, so it is not
+// computed; with finite coordinates none of the four is a NaN, so the
+// smallest is the same whichever are left out.
+bool PairNear(const OutlineView& a, int32_t i, const OutlineView& b, int32_t j, double m,
+              double reach) {
+  const RealPoint a1 = a.points[i == 0 ? a.count - 1 : i - 1];
+  const RealPoint a2 = a.points[i];
+  const RealPoint b1 = b.points[j == 0 ? b.count - 1 : j - 1];
+  const RealPoint b2 = b.points[j];
+  if (SegmentIntersection(a1, a2, b1, b2, nullptr)) return true;
+  const RealRect& ea = a.edges[i];
+  const RealRect& eb = b.edges[j];
+  if (!PointFartherThan(a1, eb, reach) && PointSegmentDistance(b1, b2, a1, nullptr) < m)
+    return true;
+  if (!PointFartherThan(a2, eb, reach) && PointSegmentDistance(b1, b2, a2, nullptr) < m)
+    return true;
+  if (!PointFartherThan(b1, ea, reach) && PointSegmentDistance(a1, a2, b1, nullptr) < m)
+    return true;
+  if (!PointFartherThan(b2, ea, reach) && PointSegmentDistance(a1, a2, b2, nullptr) < m)
+    return true;
+  return false;
+}
+
+}  // namespace
+
+bool OutlinesNear(const OutlineView& a, const OutlineView& b, double m, NearHint* hint) {
   if (a.count <= 0 || b.count <= 0) return false;
   const double reach = std::max(m, 2 * kCrossingTolerance) +
                        Slack(std::max(Magnitude(a.bounds), Magnitude(b.bounds)));
+  if (!(reach >= 0)) {
+    // A NaN spacing or coordinate: nothing is skipped, in the literal order.
+    for (int32_t i = 0; i < a.count; ++i) {
+      for (int32_t j = 0; j < b.count; ++j) {
+        const RealPoint a1 = a.points[i == 0 ? a.count - 1 : i - 1], a2 = a.points[i];
+        const RealPoint b1 = b.points[j == 0 ? b.count - 1 : j - 1], b2 = b.points[j];
+        if (SegmentIntersection(a1, a2, b1, b2, nullptr)) return true;
+        double d = PointSegmentDistance(b1, b2, a1, nullptr);
+        d = std::min(d, PointSegmentDistance(b1, b2, a2, nullptr));
+        d = std::min(d, PointSegmentDistance(a1, a2, b1, nullptr));
+        d = std::min(d, PointSegmentDistance(a1, a2, b2, nullptr));
+        if (d < m) return true;
+      }
+    }
+    return false;
+  }
+  if (FartherThan(a.bounds, b.bounds, reach)) return false;
+  // The pair that answered last time often answers again for the next
+  // candidate position; the answer does not depend on the order of pairs.
+  if (hint && hint->a < a.count && hint->b < b.count && hint->a >= 0 && hint->b >= 0 &&
+      !FartherThan(a.edges[hint->a], b.edges[hint->b], reach) &&
+      PairNear(a, hint->a, b, hint->b, m, reach)) {
+    return true;
+  }
   for (int32_t i = 0; i < a.count; ++i) {
     const RealRect& ea = a.edges[i];
     if (FartherThan(ea, b.bounds, reach)) continue;
-    const RealPoint a1 = a.points[i == 0 ? a.count - 1 : i - 1];
-    const RealPoint a2 = a.points[i];
     for (int32_t j = 0; j < b.count; ++j) {
       if (FartherThan(ea, b.edges[j], reach)) continue;
-      const RealPoint b1 = b.points[j == 0 ? b.count - 1 : j - 1];
-      const RealPoint b2 = b.points[j];
-      if (SegmentIntersection(a1, a2, b1, b2, nullptr)) return true;
-      // The smallest of the four, taken in this order, as the literal test
-      // does (the order matters only for a NaN).
-      double d = PointSegmentDistance(b1, b2, a1, nullptr);
-      d = std::min(d, PointSegmentDistance(b1, b2, a2, nullptr));
-      d = std::min(d, PointSegmentDistance(a1, a2, b1, nullptr));
-      d = std::min(d, PointSegmentDistance(a1, a2, b2, nullptr));
-      if (d < m) return true;
+      if (PairNear(a, i, b, j, m, reach)) {
+        if (hint) *hint = NearHint{i, j};
+        return true;
+      }
     }
   }
   return false;

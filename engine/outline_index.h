@@ -24,10 +24,16 @@ int32_t CountWithoutClosingPoint(const RealPoint* points, int32_t count);
 // Fills edges[0 .. count) and *bounds from the points.
 void BuildEdgeBoxes(const RealPoint* points, int32_t count, RealRect* edges, RealRect* bounds);
 
+// The edge pair that last found two outlines near, tried first next time.
+struct NearHint {
+  int32_t a = -1;
+  int32_t b = -1;
+};
+
 // Same answer as the literal test (every edge of a against every edge of b:
 // a crossing, or an end point closer than m to the other edge), skipping the
 // pairs whose boxes are too far apart for either to happen.
-bool OutlinesNear(const OutlineView& a, const OutlineView& b, double m);
+bool OutlinesNear(const OutlineView& a, const OutlineView& b, double m, NearHint* hint = nullptr);
 
 // Same answer as the literal distance (the smallest end-point-to-edge
 // distance over all edge pairs, from 32000; -1 as soon as two edges cross),

@@ -200,9 +200,20 @@ class Candidate {
     const RealPoint centre = RectCenter(part.bounds);
     MatrixSetTranslate(&pre_, -centre.x, -centre.y);
     if (rotation != 0) MatrixConcatRotate(&pre_, DegreesToRadians(rotation));
-    // The final move leaves a, b, c and d as they are for every position.
+    // The final move leaves a, b, c and d as they are for every position,
+    // and its tx is (pre.tx 1 + pre.ty 0) + cx, whose first part does not
+    // depend on the position (MatrixConcat's order of terms).
     RealMatrix any = pre_;
     MatrixConcatTranslate(&any, 0, 0);
+    move_x_ = pre_.tx * 1 + pre_.ty * 0;
+    move_y_ = pre_.tx * 0 + pre_.ty * 1;
+    const RealRect& b = part.bounds;
+    const RealPoint corners[4] = {
+        {b.left, b.top}, {b.right, b.top}, {b.right, b.bottom}, {b.left, b.bottom}};
+    for (int i = 0; i < 4; ++i) {
+      corner_linear_[i] = RealPoint{any.a * corners[i].x + any.c * corners[i].y,
+                                    any.b * corners[i].x + any.d * corners[i].y};
+    }
     has_coarse_ = HasCoarse(part);
     if (has_coarse_) Linear(any, part.coarse_points, part.coarse_count, &scratch->coarse_linear);
     fine_count_ = part.points ? std::max(part.point_count, 0) : 0;
@@ -212,12 +223,40 @@ class Candidate {
   bool has_coarse() const { return has_coarse_; }
 
   // Moves the candidate so that the centre of its bounds lies at (cx, cy).
+  // The mapped box of the bounds is MappedBox's, corner by corner; grown
+  // as RectInset grows it.
   void MoveTo(double cx, double cy, double m) {
-    matrix_ = pre_;
-    MatrixConcatTranslate(&matrix_, cx, cy);
-    mapped_grown_ = Grown(MappedBox(matrix_, part_.bounds), m);
+    tx_ = move_x_ + cx;
+    ty_ = move_y_ + cy;
+    RealRect r{corner_linear_[0].x + tx_, corner_linear_[0].y + ty_, corner_linear_[0].x + tx_,
+               corner_linear_[0].y + ty_};
+    for (int i = 1; i < 4; ++i) {
+      const double qx = corner_linear_[i].x + tx_;
+      const double qy = corner_linear_[i].y + ty_;
+      r.left = std::min(r.left, qx);
+      r.top = std::max(r.top, qy);
+      r.right = std::max(r.right, qx);
+      r.bottom = std::min(r.bottom, qy);
+    }
+    const double g = -m / 2;
+    r.left += g;
+    r.right -= g;
+    r.top -= g;
+    r.bottom += g;
+    mapped_grown_ = r;
     coarse_ready_ = fine_ready_ = false;
   }
+
+  // The first mapped point of each outline, without mapping the rest.
+  RealPoint FirstCoarse() const {
+    return RealPoint{scratch_->coarse_linear[0].x + tx_, scratch_->coarse_linear[0].y + ty_};
+  }
+  RealPoint FirstFine() const {
+    return RealPoint{scratch_->fine_linear[0].x + tx_, scratch_->fine_linear[0].y + ty_};
+  }
+  int32_t coarse_count() const { return has_coarse_ ? part_.coarse_count : 0; }
+  NearHint coarse_hint, fine_hint;  // the edge pairs that answered last
+  int32_t fine_count() const { return fine_count_; }
 
   const RealRect& mapped_grown() const { return mapped_grown_; }
 
@@ -252,7 +291,7 @@ class Candidate {
              std::vector<RealRect>* edges, OutlineView* view) const {
     RealPoint* p = points->data();
     for (int32_t i = 0; i < count; ++i) {
-      p[i] = RealPoint{linear[i].x + matrix_.tx, linear[i].y + matrix_.ty};
+      p[i] = RealPoint{linear[i].x + tx_, linear[i].y + ty_};
     }
     const int32_t n = CountWithoutClosingPoint(p, count);
     BuildEdgeBoxes(p, n, edges->data(), &view->bounds);
@@ -264,7 +303,9 @@ class Candidate {
   const NestPart& part_;
   TrialScratch* scratch_;
   RealMatrix pre_{};
-  RealMatrix matrix_{};
+  double move_x_ = 0, move_y_ = 0;  // the constant part of the final move
+  double tx_ = 0, ty_ = 0;          // the move of the current position
+  RealPoint corner_linear_[4]{};
   RealRect mapped_grown_{0, 0, 0, 0};
   bool has_coarse_ = false;
   int32_t fine_count_ = 0;
@@ -273,30 +314,46 @@ class Candidate {
   OutlineView coarse_, fine_;
 };
 
+// PointInPolygon with tolerance 0 counts an edge only when min(x) < p.x <=
+// max(x), and a crossing only when p.y lies between 0 and the edge's height
+// at p.x. A point left or right of the polygon's box, or beyond it on the
+// side away from the x axis, therefore crosses nothing and is outside; the
+// slack covers the rounding of the interpolated height.
+bool SurelyOutside(const OutlineView& v, RealPoint p) {
+  const RealRect& b = v.bounds;
+  const double slack = 1e-9 + 1e-12 * std::max(std::fabs(b.top), std::fabs(b.bottom));
+  return p.x <= b.left || p.x > b.right ||
+         (p.y >= 0 ? p.y > b.top + slack : p.y < b.bottom - slack);
+}
+
+bool Inside(const OutlineView& v, RealPoint p) {
+  return !SurelyOutside(v, p) && PointInPolygon(v.points, v.count, p, 0) == kInside;
+}
+
 // PartsCollide for a placed part kept mapped and the candidate at its
 // current position.
 bool ShapesCollide(const PlacedShape& p, Candidate* c, double m) {
   if (!RectOverlap(&p.mapped_grown, &c->mapped_grown())) return false;
   if (p.has_coarse && c->has_coarse()) {
-    const OutlineView& cc = c->coarse();
     const OutlineView& pc = p.coarse.view;
-    if (pc.count > 0 && cc.count > 0 &&
-        (PointInPolygon(pc.points, pc.count, cc.points[0], 0) == kInside ||
-         OutlinesNear(pc, cc, m))) {
-      return true;
+    if (pc.count > 0 && c->coarse_count() > 0) {
+      if (Inside(pc, c->FirstCoarse())) return true;
+      const OutlineView& cc = c->coarse();
+      if (cc.count > 0 && OutlinesNear(pc, cc, m, &c->coarse_hint)) return true;
     }
   }
-  const OutlineView& cf = c->fine();
   const OutlineView& pf = p.fine.view;
-  if (pf.count <= 0 || cf.count <= 0) return false;
-  if (PointInPolygon(pf.points, pf.count, cf.points[0], 0) == kInside) return true;
-  if (OutlinesNear(pf, cf, m)) return true;
+  if (pf.count <= 0 || c->fine_count() <= 0) return false;
+  if (Inside(pf, c->FirstFine())) return true;
+  const OutlineView& cf = c->fine();
+  if (cf.count <= 0) return false;
+  if (OutlinesNear(pf, cf, m, &c->fine_hint)) return true;
   // The reverse containment: a candidate that wholly encloses a smaller
   // placed part meets none of its edges and its first point lies outside
   // the placed part. Only such a candidate is caught here, since a placed
   // part with one point inside the candidate and no crossing edge lies
   // wholly inside it.
-  return PointInPolygon(cf.points, cf.count, pf.points[0], 0) == kInside;
+  return Inside(cf, pf.points[0]);
 }
 
 // Everything FindPosition reads about the sheet: its placed boxes and their
