@@ -165,3 +165,75 @@ double OutlineDistance(const OutlineView& a, const OutlineView& b) {
   }
   return best;
 }
+
+// PointInPolygon (tolerance 0) toggles "inside" for each edge with
+// min(x) < p.x <= max(x) whose height at p.x puts it on the ray cast from the
+// point away from the x axis. The parity does not depend on the order in
+// which edges are visited, so only edges whose box holds p.x are visited;
+// the test of each is PointInPolygon's own, on the same values.
+namespace {
+
+inline void Toggle(const OutlineView& v, int32_t i, RealPoint p, bool* inside) {
+  const RealRect& box = v.edges[i];
+  if (!(box.left < p.x && p.x <= box.right)) return;
+  const RealPoint s = v.points[i == 0 ? v.count - 1 : i - 1];
+  const RealPoint e = v.points[i];
+  if (s.x == e.x) return;
+  const double y = s.y + (p.x - s.x) * (e.y - s.y) / (e.x - s.x);
+  const bool crosses = y >= 0 ? (0 <= p.y && p.y <= y) : (y <= p.y && p.y < 0);
+  if (crosses) *inside = !*inside;
+}
+
+}  // namespace
+
+void BuildSlabs(const OutlineView& v, SlabIndex* index) {
+  index->slabs = 0;
+  index->start.clear();
+  index->edges.clear();
+  const double width = v.bounds.right - v.bounds.left;
+  if (v.count < 16 || !(width > 0) || !std::isfinite(width)) return;
+  for (int32_t i = 0; i < v.count; ++i) {
+    if (!std::isfinite(v.edges[i].left) || !std::isfinite(v.edges[i].right)) return;
+  }
+  const int32_t n = std::max<int32_t>(1, v.count / 4);
+  index->left = v.bounds.left;
+  index->slab_width = width / n;
+  index->slabs = n;
+  // A slab lists every edge whose x-range meets it widened by a hundredth of
+  // its width, far above the rounding of the slab a point is sent to.
+  const double slack = index->slab_width / 100;
+  std::vector<std::vector<int32_t>> lists(static_cast<size_t>(n));
+  for (int32_t i = 0; i < v.count; ++i) {
+    const RealRect& b = v.edges[i];
+    const int32_t first = std::clamp(
+        static_cast<int32_t>(std::floor((b.left - slack - index->left) / index->slab_width)), 0,
+        n - 1);
+    const int32_t last = std::clamp(
+        static_cast<int32_t>(std::floor((b.right + slack - index->left) / index->slab_width)), 0,
+        n - 1);
+    for (int32_t k = first; k <= last; ++k) lists[static_cast<size_t>(k)].push_back(i);
+  }
+  index->start.push_back(0);
+  for (const auto& l : lists) {
+    index->edges.insert(index->edges.end(), l.begin(), l.end());
+    index->start.push_back(static_cast<int32_t>(index->edges.size()));
+  }
+}
+
+bool InsideOutline(const OutlineView& v, const SlabIndex* index, RealPoint p) {
+  if (v.count <= 0) return false;
+  bool inside = false;
+  if (index && index->slabs > 0) {
+    // Points outside the box cross nothing (no edge has min(x) < p.x <= max(x)).
+    if (!(v.bounds.left < p.x && p.x <= v.bounds.right)) return false;
+    const int32_t k =
+        std::clamp(static_cast<int32_t>(std::floor((p.x - index->left) / index->slab_width)), 0,
+                   index->slabs - 1);
+    for (int32_t e = index->start[k]; e < index->start[k + 1]; ++e) {
+      Toggle(v, index->edges[e], p, &inside);
+    }
+    return inside;
+  }
+  for (int32_t i = 0; i < v.count; ++i) Toggle(v, i, p, &inside);
+  return inside;
+}

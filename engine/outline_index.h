@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "engine/geometry.h"
 
@@ -16,6 +17,21 @@ struct OutlineView {
   int32_t count = 0;
   RealRect bounds{0, 0, 0, 0};
 };
+
+// The edges of an outline grouped by vertical slabs of its box, so that a
+// point-in-polygon test visits only edges whose x-range can hold the point.
+struct SlabIndex {
+  double left = 0;
+  double slab_width = 0;
+  int32_t slabs = 0;
+  std::vector<int32_t> start;  // slabs + 1 offsets into edges
+  std::vector<int32_t> edges;
+};
+void BuildSlabs(const OutlineView& v, SlabIndex* index);
+
+// PointInPolygon(v.points, v.count, p, 0) == kInside, visiting only the
+// edges that can count (the index may be null).
+bool InsideOutline(const OutlineView& v, const SlabIndex* index, RealPoint p);
 
 // Drops the last point when it lies within 0.01 of the first: outlines built
 // from paths repeat their first point. Returns the count to use.

@@ -128,6 +128,7 @@ struct OwnedOutline {
   std::vector<RealPoint> points;
   std::vector<RealRect> edges;
   OutlineView view;
+  SlabIndex slabs;
 
   void Map(const RealMatrix& m, const RealPoint* source, int32_t count) {
     points.resize(static_cast<size_t>(std::max(count, 0)));
@@ -138,6 +139,7 @@ struct OwnedOutline {
     view.edges = edges.data();
     view.count = n;
     BuildEdgeBoxes(points.data(), n, edges.data(), &view.bounds);
+    BuildSlabs(view, &slabs);
   }
 };
 
@@ -326,8 +328,8 @@ bool SurelyOutside(const OutlineView& v, RealPoint p) {
          (p.y >= 0 ? p.y > b.top + slack : p.y < b.bottom - slack);
 }
 
-bool Inside(const OutlineView& v, RealPoint p) {
-  return !SurelyOutside(v, p) && PointInPolygon(v.points, v.count, p, 0) == kInside;
+bool Inside(const OutlineView& v, RealPoint p, const SlabIndex* slabs = nullptr) {
+  return !SurelyOutside(v, p) && InsideOutline(v, slabs, p);
 }
 
 // PartsCollide for a placed part kept mapped and the candidate at its
@@ -337,14 +339,14 @@ bool ShapesCollide(const PlacedShape& p, Candidate* c, double m) {
   if (p.has_coarse && c->has_coarse()) {
     const OutlineView& pc = p.coarse.view;
     if (pc.count > 0 && c->coarse_count() > 0) {
-      if (Inside(pc, c->FirstCoarse())) return true;
+      if (Inside(pc, c->FirstCoarse(), &p.coarse.slabs)) return true;
       const OutlineView& cc = c->coarse();
       if (cc.count > 0 && OutlinesNear(pc, cc, m, &c->coarse_hint)) return true;
     }
   }
   const OutlineView& pf = p.fine.view;
   if (pf.count <= 0 || c->fine_count() <= 0) return false;
-  if (Inside(pf, c->FirstFine())) return true;
+  if (Inside(pf, c->FirstFine(), &p.fine.slabs)) return true;
   const OutlineView& cf = c->fine();
   if (cf.count <= 0) return false;
   if (OutlinesNear(pf, cf, m, &c->fine_hint)) return true;
