@@ -1,4 +1,4 @@
-// The `zolvane` command: runs the engine's pieces on shipped examples.
+// The `zolvane` command: dispatches to its commands (sheets, flatten, convert, info).
 #include <cstdio>
 #include <cstring>
 #include <fstream>
@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/documents.h"
 #include "engine/geometry.h"
 #include "engine/model.h"
 #include "engine/sheets.h"
@@ -16,14 +17,23 @@ namespace {
 // The canvas of the host: a square of 16383 points centred on the origin.
 const RealRect kCanvas{-8191.5, 8191.5, 8191.5, -8191.5};
 
+const char kUsage[] =
+    "usage: zolvane sheets [count]      sheet grid and nesting areas of the default settings\n"
+    "       zolvane flatten <file.path> fine and coarse polygons of a path\n"
+    "       zolvane convert IN.svg -o OUT.svg|OUT.pdf|OUT.png [--dpi N] [--artboard N]\n"
+    "       zolvane info IN.svg         artboards, layers and objects of a drawing\n"
+    "       zolvane COMMAND --help      what a command does\n"
+    "A .path file holds one segment a line: anchor x y, in handle x y, out handle x y "
+    "(points).\n"
+    "Exit codes: 0 done, 1 usage error, 2 bad input file, 3 output not written.\n";
+
 int Usage() {
-  std::fprintf(stderr,
-               "usage: zolvane sheets [count]      sheet grid and nesting areas of the default "
-               "settings\n"
-               "       zolvane flatten <file.path> fine and coarse polygons of a path\n"
-               "A .path file holds one segment a line: anchor x y, in handle x y, out handle "
-               "x y (points).\n");
-  return 2;
+  std::fputs(kUsage, stderr);
+  return cli::kExitUsage;
+}
+
+bool IsHelp(int argc, char** argv) {
+  return argc > 2 && (std::strcmp(argv[2], "--help") == 0 || std::strcmp(argv[2], "-h") == 0);
 }
 
 void PrintRect(const char* what, const RealRect& r) {
@@ -54,7 +64,7 @@ int Sheets(int count) {
 bool ReadSegments(const char* file, std::vector<PathSegment>* out, std::string* error) {
   std::ifstream in(file);
   if (!in) {
-    *error = std::string("cannot open ") + file;
+    *error = std::string(file) + ": cannot open the file";
     return false;
   }
   std::string line;
@@ -79,7 +89,7 @@ int Flatten(const char* file) {
   std::string error;
   if (!ReadSegments(file, &segments, &error)) {
     std::fprintf(stderr, "zolvane: %s\n", error.c_str());
-    return 1;
+    return cli::kExitBadInput;
   }
   std::printf("%s: %zu segments\n", file, segments.size());
   for (double tolerance : {kFineTolerance, kCoarseTolerance}) {
@@ -97,14 +107,40 @@ int Flatten(const char* file) {
 
 int main(int argc, char** argv) {
   if (argc < 2) return Usage();
-  if (std::strcmp(argv[1], "sheets") == 0) {
+  const char* command = argv[1];
+  if (std::strcmp(command, "--help") == 0 || std::strcmp(command, "-h") == 0 ||
+      std::strcmp(command, "help") == 0) {
+    std::fputs(kUsage, stdout);
+    return cli::kExitOk;
+  }
+  if (std::strcmp(command, "convert") == 0) return cli::Convert(argc - 2, argv + 2);
+  if (std::strcmp(command, "info") == 0) return cli::Info(argc - 2, argv + 2);
+  if (std::strcmp(command, "sheets") == 0) {
+    if (IsHelp(argc, argv)) {
+      std::fputs(
+          "usage: zolvane sheets [count]\nPrints where the first count sheets (default 3, "
+          "1 to 1000) of the default settings lie\non the canvas, with their nesting "
+          "areas inside the margins (points, y up).\n",
+          stdout);
+      return cli::kExitOk;
+    }
     const int count = argc > 2 ? std::atoi(argv[2]) : 3;
     if (count < 1 || count > 1000) {
       std::fprintf(stderr, "zolvane: sheet count must be 1 to 1000\n");
-      return 2;
+      return cli::kExitUsage;
     }
     return Sheets(count);
   }
-  if (std::strcmp(argv[1], "flatten") == 0 && argc == 3) return Flatten(argv[2]);
+  if (std::strcmp(command, "flatten") == 0) {
+    if (IsHelp(argc, argv)) {
+      std::fputs(
+          "usage: zolvane flatten <file.path>\nPrints the fine (1 pt) and coarse (10 pt) "
+          "polygons that stand for the path while\nnesting. A .path file holds one "
+          "segment a line: anchor x y, in handle x y,\nout handle x y (points).\n",
+          stdout);
+      return cli::kExitOk;
+    }
+    if (argc == 3) return Flatten(argv[2]);
+  }
   return Usage();
 }

@@ -1,0 +1,40 @@
+// Drawing documents with cairo: PDF with one page per artboard, PNG
+// previews of the whole document or one artboard; and the temporary-file
+// commit that every exporter writes through.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "host/document.h"
+
+namespace host {
+
+struct PngOptions {
+  double dpi = 96;                // pixels per inch; 72 gives one pixel per point
+  int32_t artboard = -1;          // -1: the whole document; otherwise that artboard alone
+  bool outline_artboards = true;  // thin outlines around the artboards
+};
+
+// The most pixels a preview may have on a side.
+constexpr int32_t kMaxPngSide = 20000;
+
+// One page per artboard, in artboard order, each the artboard's size and
+// showing the art that lies on it. False with *error set; no file is left.
+bool WritePdf(const Document& doc, const std::string& path, std::string* error);
+
+// A PNG preview on white. False with *error set; no file is left.
+bool WritePng(const Document& doc, const std::string& path, const PngOptions& options,
+              std::string* error);
+
+// --- writing files in place ------------------------------------------------
+
+// Makes a new empty temporary file beside path (same folder) and names it.
+bool MakeTempBeside(const std::string& path, std::string* temp, std::string* error);
+// Renames temp over path; on failure removes temp.
+bool CommitTemp(const std::string& temp, const std::string& path, std::string* error);
+// Writes the bytes through a temporary file renamed over path.
+bool WriteFileReplacing(const std::string& path, std::string_view bytes, std::string* error);
+
+}  // namespace host
