@@ -155,6 +155,8 @@ BENCHMARK(BM_OutlineSmallPaths_Baseline)->Unit(benchmark::kMillisecond);
 // Prints the usual table, then each effect's time over its baseline's.
 class RatioReporter : public benchmark::ConsoleReporter {
  public:
+  // Plain text, so the figures read the same in a log as on a terminal.
+  RatioReporter() : ConsoleReporter(OO_Tabular) {}
   void ReportRuns(const std::vector<Run>& runs) override {
     for (const Run& run : runs) times_[run.benchmark_name()] = run.GetAdjustedRealTime();
     ConsoleReporter::ReportRuns(runs);

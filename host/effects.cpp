@@ -290,7 +290,10 @@ class Outliner {
   // included.
   void Arc(RealPoint p, RealPoint from, double angle) {
     double radius = std::fabs(delta_);
-    double step = radius > kArcTolerance ? 2 * std::acos(1 - kArcTolerance / radius) : kPiFull / 2;
+    // Small arcs follow their circle within a fraction of their radius, so
+    // that the area of a small round cap or dot stays within 0.01 % too.
+    double tolerance = std::min(kArcTolerance, radius * 1e-4);
+    double step = tolerance > 0 ? 2 * std::acos(1 - tolerance / radius) : kPiFull / 2;
     double n = std::clamp(std::ceil(std::fabs(angle) / step), 1.0, static_cast<double>(kMaxSteps));
     int steps = static_cast<int>(n);
     for (int i = 0; i <= steps; ++i) {
@@ -360,6 +363,85 @@ Path Dot(RealPoint p, double half, int16_t cap) {
     }
   }
   return out;
+}
+
+// More dashes than this on one path are not drawn one by one: the stroke
+// is outlined as if solid.
+constexpr size_t kMaxDashes = 100000;
+
+// Cuts an open polyline into the pieces the dash pattern paints, starting
+// the pattern offset into its length. False when the pattern paints the
+// whole line (no usable pattern) or would cut it into too many pieces.
+bool CutDashes(const std::vector<RealPoint>& line, const DashStyle& dash,
+               std::vector<std::vector<RealPoint>>* pieces) {
+  int n = std::clamp<int>(dash.length, 0, kDashArrayCapacity);
+  double total = 0;
+  for (int i = 0; i < n; ++i) {
+    if (!std::isfinite(dash.array[i]) || dash.array[i] < 0) return false;
+    total += dash.array[i];
+  }
+  if (n == 0 || !(total > 0) || !std::isfinite(dash.offset)) return false;
+  double length = 0;
+  for (size_t i = 1; i < line.size(); ++i) length += Distance(line[i - 1], line[i]);
+  if (length / total * n > static_cast<double>(kMaxDashes)) return false;
+
+  // Where the pattern stands at the start of the line.
+  double phase = std::fmod(dash.offset, total);
+  if (phase < 0) phase += total;
+  // Whole entries the phase covers are skipped; within n of them it has
+  // dropped by the pattern's total, which is more than it is.
+  int k = 0;
+  bool on = true;
+  double left = dash.array[0];
+  while (phase > 0 && phase >= left) {
+    phase -= left;
+    k = (k + 1) % n;
+    on = !on;
+    left = dash.array[k];
+  }
+  left -= phase;
+  std::vector<RealPoint> current;
+  if (on) current.push_back(line[0]);
+  for (size_t i = 1; i < line.size(); ++i) {
+    RealPoint a = line[i - 1];
+    RealPoint b = line[i];
+    double edge = Distance(a, b);
+    double pos = 0;
+    while (edge - pos > left) {
+      pos += left;
+      double t = pos / edge;
+      RealPoint q{a.x + (b.x - a.x) * t, a.y + (b.y - a.y) * t};
+      if (on) {
+        current.push_back(q);
+        pieces->push_back(std::move(current));
+        current.clear();
+      } else {
+        current.push_back(q);
+      }
+      on = !on;
+      k = (k + 1) % n;
+      left = dash.array[k];
+    }
+    left -= edge - pos;
+    if (on) current.push_back(b);
+  }
+  if (on && !current.empty()) pieces->push_back(std::move(current));
+  return true;
+}
+
+// The raw outline of an open polyline: one side, the cap at its end, the
+// other side back, the cap at its start.
+Path OpenOutline(const std::vector<RealPoint>& pts, double half, int16_t cap, int16_t join,
+                 double miter_limit);
+
+Path OpenOutline(const std::vector<RealPoint>& pts, double half, int16_t cap, int16_t join,
+                 double miter_limit) {
+  Path ring;
+  Outliner outliner(half, join, miter_limit, &ring);
+  SideAndCap(pts, half, cap, &outliner);
+  std::vector<RealPoint> reversed(pts.rbegin(), pts.rend());
+  SideAndCap(reversed, half, cap, &outliner);
+  return ring;
 }
 
 template <class F>
@@ -457,14 +539,15 @@ HostErr StrokeOf(const Art& art, Region* outline) {
   const PathStyle& style = art.type == kArtTypePath ? EffectiveStyle(art) : art.style;
   const StrokeStyle& s = style.stroke;
   if (art.type == kArtTypePath) {
-    return StrokeRegion(art.segments, art.closed, s.width, s.cap, s.join, s.miter_limit, outline);
+    return StrokeRegion(art.segments, art.closed, s.width, s.cap, s.join, s.miter_limit, outline,
+                        &s.dash);
   }
   Paths all;
   for (const Art* c = art.first_child; c; c = c->next) {
     if (c->type != kArtTypePath) continue;
     Region one;
-    if (HostErr err =
-            StrokeRegion(c->segments, c->closed, s.width, s.cap, s.join, s.miter_limit, &one)) {
+    if (HostErr err = StrokeRegion(c->segments, c->closed, s.width, s.cap, s.join, s.miter_limit,
+                                   &one, &s.dash)) {
       return err;
     }
     Append(one, &all);
@@ -575,7 +658,8 @@ HostErr OffsetRegion(const Region& region, double offset, int16_t join, double m
 }
 
 HostErr StrokeRegion(const std::vector<PathSegment>& segments, bool closed, double width,
-                     int16_t cap, int16_t join, double miter_limit, Region* outline) {
+                     int16_t cap, int16_t join, double miter_limit, Region* outline,
+                     const DashStyle* dash) {
   if (!outline) return kErrBadParameter;
   outline->rings.clear();
   if (!std::isfinite(width) || width < 0 || width > kMaxCoordinate) return kErrBadParameter;
@@ -589,6 +673,19 @@ HostErr StrokeRegion(const std::vector<PathSegment>& segments, bool closed, doub
     double half = width / 2;
     if (pts.empty() || half == 0) return kNoErr;
     Paths raw;
+    std::vector<std::vector<RealPoint>> pieces;
+    if (dash && pts.size() > 1) {
+      std::vector<RealPoint> line = pts;
+      if (closed) line.push_back(pts.front());
+      if (CutDashes(line, *dash, &pieces)) {
+        for (std::vector<RealPoint>& piece : pieces) {
+          RemoveRepeats(&piece, false);
+          if (piece.size() == 1) raw.push_back(Dot(piece[0], half, cap));
+          if (piece.size() > 1) raw.push_back(OpenOutline(piece, half, cap, join, miter_limit));
+        }
+        return UnionOf(raw, ClipperLib::pftPositive, outline);
+      }
+    }
     if (pts.size() == 1) {
       raw.push_back(Dot(pts[0], half, cap));
     } else if (closed) {
@@ -599,12 +696,7 @@ HostErr StrokeRegion(const std::vector<PathSegment>& segments, bool closed, doub
       std::vector<RealPoint> reversed(pts.rbegin(), pts.rend());
       raw.push_back(RawRing(reversed, half, join, miter_limit));
     } else {
-      Path ring;
-      Outliner outliner(half, join, miter_limit, &ring);
-      SideAndCap(pts, half, cap, &outliner);
-      std::vector<RealPoint> reversed(pts.rbegin(), pts.rend());
-      SideAndCap(reversed, half, cap, &outliner);
-      raw.push_back(std::move(ring));
+      raw.push_back(OpenOutline(pts, half, cap, join, miter_limit));
     }
     return UnionOf(raw, ClipperLib::pftPositive, outline);
   });

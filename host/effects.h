@@ -14,7 +14,8 @@ namespace host {
 // Curves are flattened until every chord lies within this distance of its
 // curve, in points.
 constexpr double kFlattenTolerance = 0.01;
-// Round joins and caps are drawn as polygons within this distance of the arc.
+// Round joins and caps are drawn as polygons within this distance of the arc
+// (and within 0.0001 of the radius for small ones).
 constexpr double kArcTolerance = 0.01;
 // Integer units per point handed to the clipper: 0.0001 point resolution, and
 // a 16383-point canvas stays within the clipper's fast 32-bit range.
@@ -56,9 +57,12 @@ HostErr OffsetRegion(const Region& region, double offset, int16_t join, double m
 
 // The filled outline of a path's stroke of the given width, with the stroke's
 // cap, join and miter limit: a closed path gives a band, outer ring first; an
-// open path one ring with its caps.
+// open path one ring with its caps. With a dash pattern (dash not null and
+// its length above 0) each dash is outlined as an open piece with its caps;
+// the pattern starts dash->offset into the path.
 HostErr StrokeRegion(const std::vector<PathSegment>& segments, bool closed, double width,
-                     int16_t cap, int16_t join, double miter_limit, Region* outline);
+                     int16_t cap, int16_t join, double miter_limit, Region* outline,
+                     const DashStyle* dash = nullptr);
 
 // --- the effects on a document ----------------------------------------------
 

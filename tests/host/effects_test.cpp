@@ -288,6 +288,39 @@ TEST_F(EffectsTest, OutlineOfABentStrokeFollowsItsJoin) {
   }
 }
 
+TEST_F(EffectsTest, DashedStrokeGivesOneOutlinePerDash) {
+  // A 100-point line, 2 wide.
+  struct Case {
+    int16_t cap;
+    std::vector<double> pattern;
+    double offset;
+    size_t dashes;
+    double area;
+  };
+  const Case cases[] = {
+      {kCapButt, {10, 10}, 0, 5, 5 * 10 * 2},
+      {kCapButt, {10, 10}, 5, 6, (5 + 4 * 10 + 5) * 2},
+      // An odd pattern runs twice as long: 10 on, 5 off, 5 on, 10 off, 5 on, 5 off.
+      {kCapButt, {10, 5, 5}, 0, 8, 55 * 2},
+      {kCapRound, {0, 10}, 0, 11, 11 * kPiFull},  // dots
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << "dashes " << c.dashes << " offset " << c.offset);
+    PathStyle style = StrokeStyleOf(Gray(0), 2);
+    style.stroke.cap = c.cap;
+    style.stroke.dash.length = static_cast<int16_t>(c.pattern.size());
+    for (size_t i = 0; i < c.pattern.size(); ++i) style.stroke.dash.array[i] = c.pattern[i];
+    style.stroke.dash.offset = c.offset;
+    Art* line =
+        AddPath(*doc_, kPlaceAboveAll, nullptr, {Corner({0, 0}), Corner({100, 0})}, false, style);
+    ASSERT_EQ(ConvertArtToOutline(*doc_, line, kConvertOptionsOutline), kNoErr);
+    ASSERT_EQ(Top()->type, kArtTypeCompoundPath);
+    EXPECT_EQ(Children(*Top()).size(), c.dashes);
+    ExpectArea(AreaOf(*Top()), c.area);
+    doc_->Dispose(Top());
+  }
+}
+
 TEST_F(EffectsTest, OutlineLeavesUnstrokedArtAndKeepsAFill) {
   Art* plain = TopSquare(0, 0, 10);
   ArtHandle plain_handle = doc_->HandleOf(plain);
