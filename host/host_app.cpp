@@ -223,6 +223,13 @@ HostErr HostApp::Unload(PluginRef plugin) {
   PluginRecord* p = Plugin(plugin);
   if (!p) return kErrBadHandle;
   if (!p->loaded) return kNoErr;
+  // A module whose panel exists has its code in that panel's window
+  // procedures and flyout handler: its library stays in memory.
+  if (!p->path.empty()) {
+    for (const auto& [id, panel] : registries_.panels.records()) {
+      if (panel->plugin == plugin) return kErrRefused;
+    }
+  }
   MessageData data{};
   HostErr err = Send(plugin, kCallerAccess, kSelectorUnload, &data);
   p = Plugin(plugin);

@@ -80,7 +80,9 @@ class HostApp {
   HostErr Startup(PluginRef plugin);
   HostErr Shutdown(PluginRef plugin);
   HostErr About(PluginRef plugin);
-  // Swaps the plug-in's library out and back in, keeping its globals.
+  // Swaps the plug-in's library out and back in, keeping its globals. A
+  // module with a panel is not swapped out (kErrRefused): its window
+  // procedures live in its library.
   HostErr Unload(PluginRef plugin);
   HostErr Reload(PluginRef plugin);
 

@@ -117,6 +117,13 @@ TEST_F(HostAppTest, ModuleFromAFolderAnswersItsMessagesAndABrokenOneIsRefused) {
   EXPECT_EQ(app_.Unload(loaded[0]), kNoErr);
   EXPECT_EQ(app_.PlayAction("TEST_EVENT", kDialogStatusNone, nullptr), kNoErr);
   EXPECT_EQ(app_.About(loaded[0]), kNoErr);
+  // With a panel, whose window procedures live in the library, it stays in.
+  PanelRef panel = nullptr;
+  ASSERT_EQ(panels()->CreatePanel(loaded[0], "TEST_PANEL", "Test", 1, 100, 100, 0, nullptr, nullptr,
+                                  &panel),
+            kNoErr);
+  EXPECT_EQ(app_.Unload(loaded[0]), kErrRefused);
+  EXPECT_EQ(panels()->DestroyPanel(panel), kNoErr);
   EXPECT_EQ(app_.Shutdown(loaded[0]), kNoErr);
 
   EXPECT_THAT(Texts(user_),
