@@ -41,7 +41,12 @@ void AppendPathData(const Art& path, std::string* d) {
   };
   for (size_t i = 1; i < s.size(); ++i) curve(s[i - 1], s[i]);
   if (path.closed) {
-    if (s.size() > 1 && !Straight(s.back(), s[0])) curve(s.back(), s[0]);
+    // The closing segment is written out when it is curved, and also when
+    // the last anchor sits on the first: a reader drops one closing anchor
+    // that repeats the start, and this keeps the one that belongs.
+    const PathSegment& last = s.back();
+    bool repeats = last.p.x == s[0].p.x && last.p.y == s[0].p.y;
+    if (s.size() > 1 && (!Straight(last, s[0]) || repeats)) curve(last, s[0]);
     *d += " Z";
   }
 }
@@ -120,16 +125,40 @@ class Exporter {
   pugi::xml_node defs_;
   std::set<std::string> names_;
   std::set<std::string> clip_ids_;
+  std::set<std::string> used_ids_;  // ids written so far
   int next_clip_ = 1;
 };
 
 void Exporter::CollectNames(const Art& art) {
-  if (!art.name.empty()) names_.insert(art.name);
+  // Clipping paths are written as <clipPath> with their name as the id.
+  bool clipping = (art.type == kArtTypePath || art.type == kArtTypeCompoundPath) && art.style.clip;
+  if (!art.name.empty() && !clipping) names_.insert(art.name);
   for (const Art* c = art.first_child; c; c = c->next) CollectNames(*c);
 }
 
+// Whether the name can stand as an XML id: a letter or underscore, then
+// letters, digits, '-', '_' and '.' (any UTF-8 beyond ASCII allowed).
+bool IsIdName(const std::string& name) {
+  if (name.empty()) return false;
+  for (size_t i = 0; i < name.size(); ++i) {
+    unsigned char c = static_cast<unsigned char>(name[i]);
+    bool letter = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_' || c >= 0x80;
+    bool other = (c >= '0' && c <= '9') || c == '-' || c == '.';
+    if (!letter && (i == 0 || !other)) return false;
+  }
+  return true;
+}
+
 void Exporter::Common(const Art& art, pugi::xml_node el, bool name) {
-  if (name && !art.name.empty()) el.append_attribute("id").set_value(art.name.c_str());
+  // A name that is a unique id is written as the id, any other as a label.
+  if (name && !art.name.empty()) {
+    if (IsIdName(art.name) && !used_ids_.count(art.name) && !clip_ids_.count(art.name)) {
+      used_ids_.insert(art.name);
+      el.append_attribute("id").set_value(art.name.c_str());
+    } else {
+      el.append_attribute("inkscape:label").set_value(art.name.c_str());
+    }
+  }
   if (const Tag* q = FindTag(art, kQuantityTagName))
     el.append_attribute(kQuantityAttribute).set_value(q->value.c_str());
   std::string others = EncodeOtherTags(art.tags);
@@ -148,7 +177,7 @@ void Exporter::WriteArt(const Art& art, pugi::xml_node parent) {
         std::string id = clip->name;
         if (id.empty() || names_.count(id) || clip_ids_.count(id)) {
           do {
-            id = "zolvane-clip-" + std::to_string(next_clip_++);
+            id = "zolvane-clip-" + std::to_string(next_clip_++);  // the importer drops these
           } while (names_.count(id) || clip_ids_.count(id));
         }
         clip_ids_.insert(id);
@@ -241,7 +270,10 @@ std::string Exporter::Run() {
     page.append_attribute("height").set_value(FormatNumber(r.top - r.bottom).c_str());
   }
   defs_ = svg.append_child("defs");
-  for (int32_t i = 0; i < doc_.LayerCount(); ++i) CollectNames(*doc_.NthLayer(i)->group);
+  for (int32_t i = 0; i < doc_.LayerCount(); ++i) {
+    CollectNames(*doc_.NthLayer(i)->group);
+    used_ids_.insert("layer" + std::to_string(i + 1));
+  }
   // Layers bottom first: SVG paints later content on top.
   for (int32_t i = doc_.LayerCount() - 1; i >= 0; --i) {
     const Layer* layer = doc_.NthLayer(i);

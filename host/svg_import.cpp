@@ -588,6 +588,19 @@ bool ParseOpacity(std::string_view v, double* out) {
   return true;
 }
 
+bool IsGroupLike(std::string_view kind) {
+  return kind == "g" || kind == "a" || kind == "switch" || kind == "svg";
+}
+bool IsShape(std::string_view kind) {
+  return kind == "path" || kind == "rect" || kind == "circle" || kind == "ellipse" ||
+         kind == "line" || kind == "polyline" || kind == "polygon";
+}
+// The elements that draw something; everything else is skipped.
+bool IsDrawn(std::string_view kind) {
+  return IsGroupLike(kind) || IsShape(kind) || kind == "use" || kind == "image" || kind == "text" ||
+         kind == "foreignObject";
+}
+
 // Everything an importer needs while it walks one drawing.
 class Importer {
  public:
@@ -1038,7 +1051,11 @@ bool Importer::NewArt(const pugi::xml_node& el, int16_t type, Art* into, int16_t
 
 bool Importer::NameAndTags(const pugi::xml_node& el, Art* art, bool name_from_id) {
   if (name_from_id) {
-    if (pugi::xml_attribute id = el.attribute("id")) art->name = id.value();
+    // A label names the art where an id cannot (spaces, repeats).
+    if (pugi::xml_attribute label = el.attribute("inkscape:label"))
+      art->name = label.value();
+    else if (pugi::xml_attribute id = el.attribute("id"))
+      art->name = id.value();
   }
   if (pugi::xml_attribute q = el.attribute(kQuantityAttribute))
     SetTag(*art, kQuantityTagName, "string", q.value());
@@ -1183,6 +1200,14 @@ bool Importer::MakeShape(const pugi::xml_node& el, Art* into, Outline& outline, 
   if (!PlaceOutline(el, outline, m)) return false;
   if (outline.empty()) return true;  // nothing drawable, as an empty d
   PathStyle style = ToPathStyle(s, opacity, m);
+  // Process colours written by the exporter come back exactly.
+  auto cmyk = [&](const char* name, HostColor* color) {
+    std::vector<double> v;
+    if (pugi::xml_attribute a = el.attribute(name))
+      if (ParseNumberList(a.value(), &v) && v.size() == 4) *color = Cmyk(v[0], v[1], v[2], v[3]);
+  };
+  if (style.fill_paint) cmyk(kFillCmykAttribute, &style.fill.color);
+  if (style.stroke_paint) cmyk(kStrokeCmykAttribute, &style.stroke.color);
   bool compound =
       outline.size() > 1 || std::string_view(el.attribute(kCompoundAttribute).value()) == "1";
   Art* art = nullptr;
@@ -1233,14 +1258,25 @@ std::string Importer::SourceOf(const pugi::xml_node& el, const Style& s) {
     return hex(p.kind == Paint::kCurrent ? s.color : p.rgb);
   };
   if (LocalName(el) == "text") {
-    prefix += "fill:" + paint(s.fill) + ";";
-    if (s.stroke.kind != Paint::kNone)
-      prefix += "stroke:" + paint(s.stroke) + ";stroke-width:" + FormatNumber(s.stroke_width) + ";";
-    prefix += "font-size:" + FormatNumber(s.font_size) + "px;";
-    if (!s.font_family.empty()) prefix += "font-family:" + s.font_family + ";";
-    if (!s.font_weight.empty()) prefix += "font-weight:" + s.font_weight + ";";
-    if (!s.font_style.empty()) prefix += "font-style:" + s.font_style + ";";
-    if (!s.text_anchor.empty()) prefix += "text-anchor:" + s.text_anchor + ";";
+    // Only what differs from the defaults and the element does not say in
+    // its own style: reading the written element again adds nothing.
+    std::unordered_set<std::string> own;
+    for (const auto& [k, v] : ParseDeclarations(el.attribute("style").value())) own.insert(k);
+    auto add = [&](const char* key, const std::string& value) {
+      if (!own.count(key)) prefix += std::string(key) + ":" + value + ";";
+    };
+    if (s.fill.kind != Paint::kColor || s.fill.rgb[0] != 0 || s.fill.rgb[1] != 0 ||
+        s.fill.rgb[2] != 0)
+      add("fill", paint(s.fill));
+    if (s.stroke.kind != Paint::kNone) {
+      add("stroke", paint(s.stroke));
+      add("stroke-width", FormatNumber(s.stroke_width));
+    }
+    if (s.font_size != 16) add("font-size", FormatNumber(s.font_size) + "px");
+    if (!s.font_family.empty()) add("font-family", s.font_family);
+    if (!s.font_weight.empty()) add("font-weight", s.font_weight);
+    if (!s.font_style.empty()) add("font-style", s.font_style);
+    if (!s.text_anchor.empty()) add("text-anchor", s.text_anchor);
   }
   if (!prefix.empty()) {
     pugi::xml_attribute style = copy.attribute("style");
@@ -1489,7 +1525,9 @@ bool Importer::MakeClip(const pugi::xml_node& el, const std::string& ref, Art* g
       child->style = clip_style;
     }
   }
-  if (pugi::xml_attribute cid = clip.attribute("id")) art->name = cid.value();
+  // The clip path's id names the clipping art, unless the exporter made it up.
+  std::string_view clip_id = clip.attribute("id").value();
+  if (clip_id.substr(0, 13) != "zolvane-clip-") art->name = std::string(clip_id);
   group->clipped = true;
   return true;
 }
@@ -1511,11 +1549,9 @@ bool Importer::WalkElement(const pugi::xml_node& el, Art* into, const RealMatrix
   if (depth > limits_.max_depth)
     return Fail(el, "nested deeper than " + std::to_string(limits_.max_depth) + " levels");
   std::string_view kind = LocalName(el);
-  bool group_like = kind == "g" || kind == "a" || kind == "switch" || kind == "svg";
-  bool shape = kind == "path" || kind == "rect" || kind == "circle" || kind == "ellipse" ||
-               kind == "line" || kind == "polyline" || kind == "polygon";
-  bool box = kind == "image" || kind == "text" || kind == "foreignObject";
-  if (!group_like && !shape && !box && kind != "use") return true;  // defs, metadata, ...
+  if (!IsDrawn(kind)) return true;  // defs, metadata, ...
+  bool group_like = IsGroupLike(kind);
+  bool shape = IsShape(kind);
   Style style = Compute(el, parent_style);
   double opacity = parent_opacity * style.opacity;
   RealMatrix ctm = parent_ctm;
@@ -1748,6 +1784,7 @@ SvgStatus Importer::Run(std::string* error) {
         }
         continue;
       }
+      if (!IsDrawn(LocalName(c))) continue;  // defs, style, metadata, page settings
       if (!loose) {
         loose = next_layer();
         if (!loose) {

@@ -1,0 +1,325 @@
+// SVG export and the cairo outputs: a document written and read back keeps
+// its structure and geometry; PDFs have one page per artboard; failed
+// writes leave no file and keep the old one.
+#include <cairo.h>
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "host/builder.h"
+#include "host/document.h"
+#include "host/render.h"
+#include "host/svg_common.h"
+#include "host/svg_export.h"
+#include "host/svg_import.h"
+
+namespace host {
+namespace {
+
+namespace fs = std::filesystem;
+
+// Compares two art trees: kinds, names, flags, tags, styles, box art, and
+// every anchor and handle within tolerance.
+void ExpectSameArt(const Art& a, const Art& b, double tolerance, const std::string& where) {
+  SCOPED_TRACE(where);
+  ASSERT_EQ(a.type, b.type);
+  EXPECT_EQ(a.name, b.name);
+  EXPECT_EQ(a.hidden, b.hidden);
+  EXPECT_EQ(a.locked, b.locked);
+  EXPECT_EQ(a.clipped, b.clipped);
+  ASSERT_EQ(a.tags.size(), b.tags.size());
+  for (const Tag& t : a.tags) {
+    const Tag* other = FindTag(b, t.name);
+    ASSERT_NE(other, nullptr) << t.name;
+    EXPECT_EQ(other->value, t.value);
+    EXPECT_EQ(other->type, t.type);
+  }
+  if (a.type == kArtTypePath || a.type == kArtTypeCompoundPath) {
+    EXPECT_EQ(a.style.fill_paint, b.style.fill_paint);
+    EXPECT_EQ(a.style.stroke_paint, b.style.stroke_paint);
+    EXPECT_EQ(a.style.even_odd, b.style.even_odd);
+    EXPECT_EQ(a.style.clip, b.style.clip);
+    if (a.style.fill_paint) {
+      // Process colours stay process colours; gray and RGB are written as RGB.
+      EXPECT_EQ(a.style.fill.color.kind == kColorFourProcess,
+                b.style.fill.color.kind == kColorFourProcess);
+      double ra[3], rb[3];
+      ColorToRgb(a.style.fill.color, ra);
+      ColorToRgb(b.style.fill.color, rb);
+      for (int i = 0; i < 3; ++i) EXPECT_NEAR(ra[i], rb[i], 1e-9);
+    }
+    if (a.style.stroke_paint) {
+      EXPECT_NEAR(a.style.stroke.width, b.style.stroke.width, tolerance);
+      EXPECT_EQ(a.style.stroke.cap, b.style.stroke.cap);
+      EXPECT_EQ(a.style.stroke.join, b.style.stroke.join);
+      EXPECT_EQ(a.style.stroke.dash.length, b.style.stroke.dash.length);
+    }
+  }
+  if (a.type == kArtTypePath) {
+    EXPECT_EQ(a.closed, b.closed);
+    ASSERT_EQ(a.segments.size(), b.segments.size());
+    for (size_t i = 0; i < a.segments.size(); ++i) {
+      const PathSegment &s = a.segments[i], &t = b.segments[i];
+      for (auto [p, q] : {std::pair{s.p, t.p}, std::pair{s.in, t.in}, std::pair{s.out, t.out}}) {
+        EXPECT_NEAR(p.x, q.x, tolerance) << "segment " << i;
+        EXPECT_NEAR(p.y, q.y, tolerance) << "segment " << i;
+      }
+    }
+  }
+  if (IsBoxArtType(a.type)) {
+    // Text boxes are estimated from the text each time it is read.
+    EXPECT_EQ(a.source, b.source);
+    if (a.type != kArtTypeText) {
+      EXPECT_NEAR(a.box.left, b.box.left, tolerance);
+      EXPECT_NEAR(a.box.top, b.box.top, tolerance);
+    }
+    EXPECT_NEAR(a.matrix.tx, b.matrix.tx, tolerance);
+    EXPECT_NEAR(a.matrix.ty, b.matrix.ty, tolerance);
+    EXPECT_NEAR(a.matrix.d, b.matrix.d, tolerance);
+  }
+  std::vector<Art*> ca = Children(a), cb = Children(b);
+  ASSERT_EQ(ca.size(), cb.size());
+  for (size_t i = 0; i < ca.size(); ++i)
+    ExpectSameArt(*ca[i], *cb[i], tolerance, where + "/" + std::to_string(i));
+}
+
+void ExpectSameDocument(const Document& a, const Document& b, double tolerance) {
+  ASSERT_EQ(a.LayerCount(), b.LayerCount());
+  for (int32_t i = 0; i < a.LayerCount(); ++i) {
+    const Layer *la = a.NthLayer(i), *lb = b.NthLayer(i);
+    EXPECT_EQ(la->title, lb->title);
+    EXPECT_EQ(la->visible, lb->visible);
+    EXPECT_EQ(la->editable, lb->editable);
+    ExpectSameArt(*la->group, *lb->group, tolerance, "layer " + la->title);
+  }
+  ASSERT_EQ(a.artboards().size(), b.artboards().size());
+  for (size_t i = 0; i < a.artboards().size(); ++i) {
+    EXPECT_NEAR(a.artboards()[i].left, b.artboards()[i].left, tolerance);
+    EXPECT_NEAR(a.artboards()[i].top, b.artboards()[i].top, tolerance);
+    EXPECT_NEAR(a.artboards()[i].right, b.artboards()[i].right, tolerance);
+    EXPECT_NEAR(a.artboards()[i].bottom, b.artboards()[i].bottom, tolerance);
+  }
+}
+
+// Export, import again, and compare.
+void ExpectRoundTrip(const Document& doc, double tolerance = 1e-6) {
+  std::string text = ExportSvgText(doc);
+  Document again(2, "again");
+  std::string error;
+  ASSERT_EQ(ImportSvg(text, again, &error), SvgStatus::kOk) << error << "\n" << text;
+  ExpectSameDocument(doc, again, tolerance);
+  // And once more: the second export is the first, byte for byte.
+  EXPECT_EQ(ExportSvgText(again), text);
+}
+
+// A document built through the model's own API with every kind of thing
+// the exporter writes.
+void BuildEverything(Document& doc) {
+  Layer* top = doc.NthLayer(0);
+  top->title = "Front & <top>";
+  Art* root = top->group;
+  // A compound path with a hole, even-odd, in process cyan, with tags.
+  Art* ring = AddCompoundPath(doc, kPlaceInsideOnTop, root, FillStyleOf(Cmyk(1, 0, 0, 0)));
+  ring->style.even_odd = true;
+  ring->name = "ring";
+  AddEllipse(doc, kPlaceInsideOnBottom, ring, {100, 100}, 50, 40, ring->style);
+  AddEllipse(doc, kPlaceInsideOnBottom, ring, {100, 100}, 20, 10, ring->style);
+  SetTag(*ring, "zolvane_quantity", "string", "3");
+  SetTag(*ring, "note", "string", "a=b; c%d");
+  // A clipping group with a stroked, dashed path and an open curve.
+  Art* group = AddGroup(doc, kPlaceInsideOnTop, root);
+  group->name = "clipped";
+  group->clipped = true;
+  PathStyle stroke = StrokeStyleOf(Rgb(0.2, 0.4, 0.6), 2.5);
+  stroke.stroke.cap = kCapRound;
+  stroke.stroke.join = kJoinBevel;
+  stroke.stroke.dash.length = 2;
+  stroke.stroke.dash.array[0] = 3;
+  stroke.stroke.dash.array[1] = 1.5;
+  AddPath(doc, kPlaceInsideOnTop, group,
+          {Smooth({0.1, 0.2}, {0.1, 0.2}, {10.333333333333334, 20.1}),
+           Smooth({30, -40.7}, {25, -1e-7}, {30, -40.7})},
+          false, stroke);
+  AddRectangle(doc, kPlaceInsideOnTop, group, {-5, 5, 300, -300}, FillStyleOf(Gray(0.5)));
+  PathStyle clip{};
+  clip.clip = true;
+  Art* clip_path = AddRectangle(doc, kPlaceInsideOnTop, group, {0, 50, 60, -20}, clip);
+  clip_path->style.clip = true;
+  // A compound path of one subpath stays a compound path.
+  Art* single = AddCompoundPath(doc, kPlaceInsideOnTop, root, FillStyleOf(Rgb(1, 0, 0)));
+  AddRectangle(doc, kPlaceInsideOnBottom, single, {200, 10, 210, 0}, single->style);
+  // Hidden and locked art.
+  Art* hidden =
+      AddRectangle(doc, kPlaceInsideOnTop, root, {0, 0, 1, -1}, FillStyleOf(Rgb(0, 0, 0)));
+  hidden->hidden = true;
+  hidden->locked = true;
+  // Other art from its source, moved by its matrix.
+  AddBoxArt(doc, kArtTypeText, kPlaceInsideOnTop, root, {10, 30, 60, 18}, {1, 0, 0, -1, 40, 500},
+            "<text x=\"10\" y=\"30\" style=\"font-size:12px\">Label</text>");
+  // A second, hidden and locked layer, and a second artboard.
+  Layer* back = nullptr;
+  ASSERT_EQ(doc.InsertLayer(top, kPlaceBelow, &back), kNoErr);
+  back->title = "Back";
+  back->visible = false;
+  back->editable = false;
+  AddRectangle(doc, kPlaceInsideOnTop, back->group, {400, 400, 500, 300}, FillStyleOf(Gray(0)));
+  int32_t index = 0;
+  ASSERT_EQ(doc.AddArtboard({700, 400, 1000, -300}, &index), kNoErr);
+}
+
+TEST(SvgExport, ABuiltDocumentComesBackUnchanged) {
+  Document doc(1, "built");
+  BuildEverything(doc);
+  ExpectRoundTrip(doc, 0);  // the numbers are written exactly
+  std::string text = ExportSvgText(doc);
+  EXPECT_THAT(text, testing::HasSubstr("data-zolvane_quantity=\"3\""));
+  EXPECT_THAT(text, testing::HasSubstr("<inkscape:page"));
+  EXPECT_THAT(text, testing::HasSubstr("inkscape:label=\"Front &amp; &lt;top>\""));
+  EXPECT_THAT(text, testing::HasSubstr(">Label</text>"));
+}
+
+TEST(SvgExport, ImportedFixturesRoundTrip) {
+  std::vector<fs::path> files;
+  for (const char* dir : {ZOLVANE_EXAMPLES, ZOLVANE_CORPUS})
+    for (const auto& entry : fs::directory_iterator(dir))
+      if (entry.path().extension() == ".svg") files.push_back(entry.path());
+  ASSERT_GT(files.size(), 3u);
+  for (const fs::path& file : files) {
+    SCOPED_TRACE(file.string());
+    Document doc(1, file.string());
+    std::string error;
+    SvgStatus status = ImportSvgFile(file.string(), doc, &error);
+    if (status != SvgStatus::kOk) continue;  // fuzz seeds include refused ones
+    ExpectRoundTrip(doc);
+  }
+  // A sample of real artwork from other programs.
+  for (const char* name : {"inkscape-layers-mm-hidden-layer-clone-gopher.svg",
+                           "handwritten-defs-use-clip-rotate-flag-brazil.svg",
+                           "svgo-text-tspan-matrix-gradients-flag-south-georgia.svg",
+                           "large-affinity-png-via-use-matrix-gopher.svg"}) {
+    SCOPED_TRACE(name);
+    Document doc(1, name);
+    std::string error;
+    ASSERT_EQ(ImportSvgFile(std::string(ZOLVANE_SVG_DATASET) + "/" + name, doc, &error),
+              SvgStatus::kOk)
+        << error;
+    ExpectRoundTrip(doc);
+  }
+}
+
+std::string Output(const std::string& command) {
+  std::string out;
+  FILE* p = popen(command.c_str(), "r");
+  if (!p) return out;
+  char buffer[256];
+  while (fgets(buffer, sizeof buffer, p)) out += buffer;
+  pclose(p);
+  return out;
+}
+
+class OutputFiles : public testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ =
+        fs::temp_directory_path() / ("zolvane-export-" + std::to_string(getpid()) + "-" +
+                                     testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::create_directories(dir_);
+  }
+  void TearDown() override { fs::remove_all(dir_); }
+  // Files in the folder other than the named ones (temporary leftovers).
+  std::vector<std::string> Others(const std::vector<std::string>& expected) {
+    std::vector<std::string> out;
+    for (const auto& e : fs::directory_iterator(dir_)) {
+      std::string name = e.path().filename().string();
+      if (std::find(expected.begin(), expected.end(), name) == expected.end()) out.push_back(name);
+    }
+    return out;
+  }
+  fs::path dir_;
+};
+
+TEST_F(OutputFiles, PdfHasOnePagePerArtboardInOrder) {
+  ASSERT_EQ(std::system("pdfinfo -v > /dev/null 2>&1"), 0)
+      << "pdfinfo (poppler-utils) is missing: run scripts/setup";
+  Document doc(1, "pages");
+  BuildEverything(doc);
+  int32_t index = 0;
+  ASSERT_EQ(doc.AddArtboard({0, 0, 200, -100}, &index), kNoErr);
+  std::string path = (dir_ / "sheets.pdf").string(), error;
+  ASSERT_TRUE(WritePdf(doc, path, &error)) << error;
+  std::string info = Output("pdfinfo -f 1 -l 3 '" + path + "'");
+  EXPECT_THAT(info, testing::ContainsRegex("Pages: +3"));
+  EXPECT_THAT(info, testing::ContainsRegex("Page +1 size: +612 x 792 pts"));
+  EXPECT_THAT(info, testing::ContainsRegex("Page +2 size: +300 x 700 pts"));
+  EXPECT_THAT(info, testing::ContainsRegex("Page +3 size: +200 x 100 pts"));
+  EXPECT_THAT(Others({"sheets.pdf"}), testing::IsEmpty());
+}
+
+TEST_F(OutputFiles, PngPreviewOfTheDocumentOrOneArtboard) {
+  Document doc(1, "preview");
+  AddRectangle(doc, kPlaceInsideOnTop, doc.NthLayer(0)->group, {-306, 396, 0, 0},
+               FillStyleOf(Rgb(1, 0, 0)));
+  std::string path = (dir_ / "one.png").string(), error;
+  PngOptions options;
+  options.artboard = 0;
+  options.dpi = 36;  // half a pixel per point
+  ASSERT_TRUE(WritePng(doc, path, options, &error)) << error;
+  cairo_surface_t* s = cairo_image_surface_create_from_png(path.c_str());
+  ASSERT_EQ(cairo_surface_status(s), CAIRO_STATUS_SUCCESS);
+  EXPECT_EQ(cairo_image_surface_get_width(s), 306);
+  EXPECT_EQ(cairo_image_surface_get_height(s), 396);
+  // The red rectangle fills the top-left quarter (y up: top is +396).
+  cairo_surface_flush(s);
+  auto pixel = [&](int x, int y) {
+    const unsigned char* d =
+        cairo_image_surface_get_data(s) + y * cairo_image_surface_get_stride(s);
+    return *reinterpret_cast<const uint32_t*>(d + 4 * x) & 0xFFFFFF;
+  };
+  EXPECT_EQ(pixel(10, 10), 0xFF0000u);
+  EXPECT_EQ(pixel(300, 390), 0xFFFFFFu);
+  cairo_surface_destroy(s);
+  // The whole document: a margin around the artboard, which is outlined.
+  options.artboard = -1;
+  ASSERT_TRUE(WritePng(doc, path, options, &error)) << error;
+  s = cairo_image_surface_create_from_png(path.c_str());
+  EXPECT_GT(cairo_image_surface_get_width(s), 306);
+  cairo_surface_destroy(s);
+}
+
+TEST_F(OutputFiles, FailedWritesLeaveNoFileAndKeepTheOldOne) {
+  Document doc(1, "doc");
+  AddRectangle(doc, kPlaceInsideOnTop, doc.NthLayer(0)->group, {0, 10, 10, 0},
+               FillStyleOf(Rgb(0, 0, 0)));
+  std::string old = (dir_ / "old.png").string();
+  { std::ofstream(old) << "previous contents"; }
+  std::string error;
+  PngOptions huge;
+  huge.dpi = 72 * 1000;  // far beyond the pixels a preview may have
+  EXPECT_FALSE(WritePng(doc, old, huge, &error));
+  EXPECT_THAT(error, testing::HasSubstr("pixels"));
+  std::ifstream in(old);
+  std::string contents((std::istreambuf_iterator<char>(in)), {});
+  EXPECT_EQ(contents, "previous contents");
+  // A folder that does not exist: nothing is written anywhere.
+  std::string missing = (dir_ / "no" / "such.svg").string();
+  EXPECT_FALSE(ExportSvgFile(doc, missing, &error));
+  EXPECT_THAT(error, testing::HasSubstr(missing));
+  EXPECT_FALSE(WritePdf(doc, (dir_ / "no" / "such.pdf").string(), &error));
+  EXPECT_FALSE(WritePng(doc, (dir_ / "no" / "such.png").string(), PngOptions{}, &error));
+  EXPECT_THAT(Others({"old.png"}), testing::IsEmpty());
+  // A successful write replaces the old file.
+  ASSERT_TRUE(ExportSvgFile(doc, old, &error)) << error;
+  Document back(2, "back");
+  EXPECT_EQ(ImportSvgFile(old, back, &error), SvgStatus::kOk) << error;
+  EXPECT_THAT(Others({"old.png"}), testing::IsEmpty());
+}
+
+}  // namespace
+}  // namespace host
