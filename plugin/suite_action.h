@@ -19,9 +19,10 @@ constexpr FourCC kUnitPoints = FourCharCode('#', 'P', 'x', 'l');
 
 // --- the host's effects, played as events -----------------------------------
 
-// Adds the outline of the selected art offset by 'ofst' points (miter limit
-// 'mitr', join 'jntp') just above it, in the same parent, and leaves that
-// selected; the art itself stays.
+// Replaces each selected top-level object, in its place, by its filled area
+// grown by 'ofst' points (miter limit 'mitr', join 'jntp'), and leaves the
+// result selected. The plug-in disposes the art it offset afterwards; a host
+// that has already replaced it answers that with an error, which is harmless.
 constexpr char kOffsetEvent[] = "ai_plugin_offset";
 constexpr FourCC kOffsetKeyOffset = FourCharCode('o', 'f', 's', 't');      // unit real, kUnitPoints
 constexpr FourCC kOffsetKeyMiterLimit = FourCharCode('m', 'i', 't', 'r');  // real
