@@ -96,14 +96,29 @@ inline bool VerticalOverlap(const RealRect& a, const RealRect& b) {
   return std::min(a.top, b.top) > std::max(a.bottom, b.bottom);
 }
 
-RealRect Grown(RealRect r, double m) {
-  RectInset(&r, -m / 2, -m / 2);
+// The hot loops test boxes for every candidate position; these are
+// RectInset and RectOverlap written out here, term for term, so that they
+// can be inlined (the differential tests hold them to the kernel's).
+inline void Inset(RealRect* r, double h, double v) {
+  r->left += h;
+  r->right -= h;
+  r->top -= v;
+  r->bottom += v;
+}
+
+inline bool Overlap(const RealRect& r1, const RealRect& r2) {
+  return std::min(r1.right, r2.right) > std::max(r1.left, r2.left) &&
+         std::min(r1.top, r2.top) > std::max(r1.bottom, r2.bottom);
+}
+
+inline RealRect Grown(RealRect r, double m) {
+  Inset(&r, -m / 2, -m / 2);
   return r;
 }
 
 // Same centre, half the width and half the height.
-RealRect CentralHalf(RealRect r) {
-  RectInset(&r, RectWidth(r) / 4, RectHeight(r) / 4);
+inline RealRect CentralHalf(RealRect r) {
+  Inset(&r, RectWidth(r) / 4, RectHeight(r) / 4);
   return r;
 }
 
@@ -335,7 +350,7 @@ bool Inside(const OutlineView& v, RealPoint p, const SlabIndex* slabs = nullptr)
 // PartsCollide for a placed part kept mapped and the candidate at its
 // current position.
 bool ShapesCollide(const PlacedShape& p, Candidate* c, double m) {
-  if (!RectOverlap(&p.mapped_grown, &c->mapped_grown())) return false;
+  if (!Overlap(p.mapped_grown, c->mapped_grown())) return false;
   if (p.has_coarse && c->has_coarse()) {
     const OutlineView& pc = p.coarse.view;
     if (pc.count > 0 && c->coarse_count() > 0) {
@@ -423,10 +438,9 @@ int16_t FindOnSheet(const RealRect& area, const SheetView& sheet, int16_t direct
         const int32_t slot = r == 0 ? hint : (r == hint ? 0 : r);
         const PlacedShape& p = sheet.shapes[rows[slot]];
         if (box_test) {
-          collides =
-              nesting_type == 0 ? RectOverlap(&p.widened, &box) : RectOverlap(&p.central, &central);
+          collides = nesting_type == 0 ? Overlap(p.widened, box) : Overlap(p.central, central);
         }
-        if (!collides && outline_test && p.has_part && RectOverlap(&p.grown, &grown)) {
+        if (!collides && outline_test && p.has_part && Overlap(p.grown, grown)) {
           if (!moved) {
             const RealPoint c = RectCenter(box);
             cand->MoveTo(c.x, c.y, m);
