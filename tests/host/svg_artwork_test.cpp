@@ -144,6 +144,40 @@ TEST(SvgArtwork, EveryFileImportsAndTheMalformedOneSaysWhere) {
   }
 }
 
+// The measure itself: it forgives one pixel of shift but not a missing
+// drawing or a drawing moved by a few pixels.
+TEST(SvgArtwork, TheMeasureTellsDrawingsApart) {
+  Document doc(1, "gear");
+  std::string error;
+  ASSERT_EQ(ImportSvgFile(std::string(ZOLVANE_SVG_DATASET) + "/icon-fill-bootstrap-gear-hole.svg",
+                          doc, &error),
+            SvgStatus::kOk)
+      << error;
+  PngOptions options;
+  options.artboard = 0;
+  options.outline_artboards = false;
+  options.dpi = 72.0 * 200 / (doc.artboards()[0].right - doc.artboards()[0].left);
+  std::string path = testing::TempDir() + "/zolvane-gear.png";
+  ASSERT_TRUE(WritePng(doc, path, options, &error)) << error;
+  Image drawn;
+  ASSERT_TRUE(LoadPng(path, &drawn));
+  std::remove(path.c_str());
+  auto shifted = [&](int by) {
+    Image out = drawn;
+    for (int y = 0; y < drawn.height; ++y)
+      for (int x = 0; x < drawn.width; ++x)
+        out.pixels[static_cast<size_t>(y) * drawn.width + x] =
+            x >= by ? drawn.pixels[static_cast<size_t>(y) * drawn.width + x - by] : 0xFFFFFF;
+    return out;
+  };
+  Image blank = drawn;
+  std::fill(blank.pixels.begin(), blank.pixels.end(), 0xFFFFFFu);
+  EXPECT_EQ(WrongShare(drawn, drawn), 0);
+  EXPECT_LT(WrongShare(drawn, shifted(1)), 0.001);  // only the column shifted in
+  EXPECT_GT(WrongShare(drawn, shifted(4)), 0.02);
+  EXPECT_GT(WrongShare(drawn, blank), 0.3);
+}
+
 TEST(SvgArtwork, RenderingsMatchAnIndependentRenderer) {
   ASSERT_EQ(std::system("rsvg-convert --version > /dev/null 2>&1"), 0)
       << "rsvg-convert (librsvg2-bin) is missing: run scripts/setup";
