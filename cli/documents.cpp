@@ -198,7 +198,8 @@ int Info(int argc, char** argv) {
       std::printf("    %-13s %-24s", KindName(a->type),
                   a->name.empty() ? "-" : ("\"" + a->name + "\"").c_str());
       if (measured)
-        std::printf(" bounds %.3f %.3f %.3f %.3f", r.left, r.top, r.right, r.bottom);
+        std::printf(" bounds %.3f %.3f %.3f %.3f", r.left + 0.0, r.top + 0.0, r.right + 0.0,
+                    r.bottom + 0.0);  // + 0.0: no "-0.000"
       else
         std::printf(" bounds none");
       std::printf(" quantity %s%s\n", q ? q->value.c_str() : "-", a->hidden ? " (hidden)" : "");

@@ -453,7 +453,8 @@ bool WritePng(const Document& doc, const std::string& path, const PngOptions& op
   if (!(options.dpi > 0) || !std::isfinite(wpx) || !std::isfinite(hpx) || wpx < 1 || hpx < 1 ||
       wpx > kMaxPngSide || hpx > kMaxPngSide) {
     *error = path + ": a preview of " + FormatNumber(wpx) + " x " + FormatNumber(hpx) +
-             " pixels is beyond the " + std::to_string(kMaxPngSide) + " pixels allowed a side";
+             " pixels is beyond the " + std::to_string(kMaxPngSide) +
+             " pixels allowed a side (a lower resolution fits)";
     return false;
   }
   cairo_surface_t* surface =

@@ -1420,10 +1420,10 @@ bool Importer::Use(const pugi::xml_node& el, Art* into, const RealMatrix& ctm, c
     ok = Length(el, "width", viewport_width_, -1, &w) &&
          Length(el, "height", viewport_height_, -1, &h);
     if (ok) {
-      if (w < 0) Length(target, "width", viewport_width_, viewport_width_, &w);
-      if (h < 0) Length(target, "height", viewport_height_, viewport_height_, &h);
+      if (w < 0 && !Length(target, "width", viewport_width_, viewport_width_, &w)) ok = false;
+      if (h < 0 && !Length(target, "height", viewport_height_, viewport_height_, &h)) ok = false;
       RealMatrix v;
-      ok = Viewport(target, 0, 0, w, h, &v);
+      ok = ok && Viewport(target, 0, 0, w, h, &v);
       if (ok) {
         Style inner = Compute(target, style);
         Art* group = nullptr;
