@@ -113,6 +113,13 @@ class PathBuilder {
     };
     double t1 = angle_of(1, 0, (x1 - cxp) / rx, (y1 - cyp) / ry);
     double dt = angle_of((x1 - cxp) / rx, (y1 - cyp) / ry, (-x1 - cxp) / rx, (-y1 - cyp) / ry);
+    // Numbers so large that their squares overflow: a line, whose ends the
+    // range check then refuses.
+    if (!std::isfinite(dt) || !std::isfinite(t1) || !std::isfinite(cx) || !std::isfinite(cy) ||
+        !std::isfinite(rx) || !std::isfinite(ry)) {
+      LineTo(p);
+      return;
+    }
     if (!sweep && dt > 0) dt -= 2 * kPi;
     if (sweep && dt < 0) dt += 2 * kPi;
     int pieces = static_cast<int>(std::ceil(std::fabs(dt) / (kPi / 2) - 1e-9));
@@ -1200,6 +1207,12 @@ bool Importer::MakeShape(const pugi::xml_node& el, Art* into, Outline& outline, 
   if (!PlaceOutline(el, outline, m)) return false;
   if (outline.empty()) return true;  // nothing drawable, as an empty d
   PathStyle style = ToPathStyle(s, opacity, m);
+  if (!(style.stroke.width <= limits_.max_coordinate) ||
+      !(std::fabs(style.stroke.dash.offset) <= limits_.max_coordinate))
+    return Fail(el, "stroke width " + FormatNumber(style.stroke.width) + " is out of range");
+  for (int i = 0; i < style.stroke.dash.length; ++i)
+    if (!(style.stroke.dash.array[i] <= limits_.max_coordinate))
+      return Fail(el, "dash length out of range");
   // Process colours written by the exporter come back exactly.
   auto cmyk = [&](const char* name, HostColor* color) {
     std::vector<double> v;

@@ -510,6 +510,8 @@ TEST(SvgImport, BadInputIsRefusedWithWhereAndNothingImported) {
       {Svg(R"svg(<path d="M0 0 A 1 1 0 2 0 5 5"/>)svg"), "bad path data"},
       {Svg(R"svg(<path d="M0 0 L 1e300 5"/>)svg"), "out of range"},
       {Svg(R"svg(<rect width="1e300" height="5"/>)svg"), "out of range"},
+      {Svg(R"svg(<path d="M0 0A1e200 1e200 0 0 1 1e200 1e200"/>)svg"), "out of range"},
+      {Svg(R"svg(<path d="M0 0h1" stroke="red" stroke-width="1e300"/>)svg"), "out of range"},
       {Svg(R"svg(<rect width="1" height="1" transform="scale(1e200) scale(1e200)"/>)svg"),
        "bad transform"},
       {Svg(R"svg(<rect width="1" height="1" transform="rotate(x)"/>)svg"), "bad transform"},
