@@ -10,6 +10,7 @@
 #include "engine/geometry.h"
 #include "engine/model.h"
 #include "engine/sheets.h"
+#include "host/render.h"
 #include "plugin/globals.h"
 
 namespace {
@@ -113,7 +114,11 @@ int main(int argc, char** argv) {
     std::fputs(kUsage, stdout);
     return cli::kExitOk;
   }
-  if (std::strcmp(command, "convert") == 0) return cli::Convert(argc - 2, argv + 2);
+  if (std::strcmp(command, "convert") == 0) {
+    int code = cli::Convert(argc - 2, argv + 2);
+    host::ReleaseRenderCaches();
+    return code;
+  }
   if (std::strcmp(command, "info") == 0) return cli::Info(argc - 2, argv + 2);
   if (std::strcmp(command, "sheets") == 0) {
     if (IsHelp(argc, argv)) {

@@ -5,6 +5,7 @@
 #include <cairo-pdf.h>
 #include <cairo.h>
 #include <fcntl.h>
+#include <fontconfig/fontconfig.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -328,6 +329,11 @@ void SetDocumentMatrix(cairo_t* cr, double left, double top, double scale) {
 }
 
 }  // namespace
+
+void ReleaseRenderCaches() {
+  cairo_debug_reset_static_data();
+  FcFini();
+}
 
 bool MakeTempBeside(const std::string& path, std::string* temp, std::string* error) {
   std::string pattern = path + ".tmp-XXXXXX";

@@ -28,6 +28,11 @@ bool WritePdf(const Document& doc, const std::string& path, std::string* error);
 bool WritePng(const Document& doc, const std::string& path, const PngOptions& options,
               std::string* error);
 
+// Frees the font caches that cairo and fontconfig keep for the life of the
+// process, so that a leak checker sees a clean exit. Only at the end of a
+// program, when no drawing follows.
+void ReleaseRenderCaches();
+
 // --- writing files in place ------------------------------------------------
 
 // Makes a new empty temporary file beside path (same folder) and names it.
