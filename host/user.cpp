@@ -14,6 +14,19 @@ void ScriptedUser::ErrorAlert(const std::string& text) {
   entries_.push_back({Kind::kError, text});
 }
 
+void PrintingUser::MessageAlert(const std::string& text) {
+  std::fprintf(out_, "[message] %s\n", text.c_str());
+}
+
+void PrintingUser::ErrorAlert(const std::string& text) {
+  std::fprintf(out_, "[error] %s\n", text.c_str());
+}
+
+bool PrintingUser::AskYesNo(const std::string& text) {
+  std::fprintf(out_, "[question] %s -> %s\n", text.c_str(), answer_ ? "yes" : "no");
+  return answer_;
+}
+
 bool ScriptedUser::AskYesNo(const std::string& text) {
   entries_.push_back({Kind::kQuestion, text});
   if (answers_.empty()) return default_answer_;

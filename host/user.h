@@ -2,6 +2,7 @@
 // pluggable user; and the user, theme and context suites over the host.
 #pragma once
 
+#include <cstdio>
 #include <deque>
 #include <string>
 #include <vector>
@@ -44,6 +45,21 @@ class ScriptedUser : public HostUser {
   std::vector<Entry> entries_;
   std::deque<bool> answers_;
   bool default_answer_ = false;
+};
+
+// The command line's user: prints every alert and question with its kind on
+// the stream, and answers every question with the same answer, printed too,
+// so a transcript shows what the plug-in asked and what it was told.
+class PrintingUser : public HostUser {
+ public:
+  PrintingUser(std::FILE* out, bool answer) : out_(out), answer_(answer) {}
+  void MessageAlert(const std::string& text) override;
+  void ErrorAlert(const std::string& text) override;
+  bool AskYesNo(const std::string& text) override;
+
+ private:
+  std::FILE* out_;
+  bool answer_;
 };
 
 // The factor the host scales its interface by.

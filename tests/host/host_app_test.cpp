@@ -346,6 +346,23 @@ TEST_F(HostAppTest, AlertsGoToTheUserAndTheThemeIsAnnounced) {
   EXPECT_TRUE(platform::IsWindow(main));
 }
 
+TEST_F(HostAppTest, ThePrintingUserWritesATranscript) {
+  char buffer[256] = {};
+  std::FILE* out = fmemopen(buffer, sizeof buffer, "w");
+  ASSERT_NE(out, nullptr);
+  PrintingUser printer(out, true);
+  app_.SetUser(&printer);
+  const auto* users = Suite<UserSuite>(kUserSuiteName, kUserSuiteVersion);
+  int32_t answer = -1;
+  EXPECT_EQ(users->MessageAlert("Done"), kNoErr);
+  EXPECT_EQ(users->ErrorAlert("Error=1"), kNoErr);
+  EXPECT_EQ(users->YesNoAlert("Nest?", &answer), kNoErr);
+  EXPECT_EQ(answer, kAnswerYes);
+  app_.SetUser(nullptr);
+  std::fclose(out);
+  EXPECT_STREQ(buffer, "[message] Done\n[error] Error=1\n[question] Nest? -> yes\n");
+}
+
 // --- the host's effects played as events --------------------------------------------
 
 TEST_F(HostAppTest, EffectEventsRunOnTheSelectionAndAnnounceItOnce) {
