@@ -237,3 +237,124 @@ bool InsideOutline(const OutlineView& v, const SlabIndex* index, RealPoint p) {
   for (int32_t i = 0; i < v.count; ++i) Toggle(v, i, p, &inside);
   return inside;
 }
+
+// Why a cell of the interior grid is certain. Take a cell and every point p
+// that CellOf sends to it; their true coordinates lie within the cell's
+// square up to a rounding far below the slack. For each edge of the outline:
+//  - columns left or right of the edge's x-range, grown by the slack, hold
+//    only points outside the range, which PointInPolygon's edge test
+//    (min(x) < p.x <= max(x)) skips;
+//  - in every other column the edge's true height over the column's strip,
+//    grown by one cell on each side, lies between its heights at the strip's
+//    ends, computed below with the interpolation PointInPolygon uses (a
+//    rounding of a few units in the last place of the coordinates). The
+//    rows that can hold those heights, grown by the slack and one more row
+//    on each side, are marked.
+// An unmarked cell is therefore more than a cell minus rounding above or
+// below every edge that PointInPolygon counts for its points, so each
+// crossing decision (p.y against the interpolated height, on either side of
+// the x axis) is the one of the true segment, and no edge touches the cell.
+// The parity of a point off the outline is the same for all points of a
+// square that no edge touches, so it is the parity at the cell's centre,
+// which InsideOutline (equal to PointInPolygon with tolerance 0) computes.
+void InteriorGrid::Reset(const RealRect& area, double cell) {
+  cols_ = rows_ = 0;
+  ids_.clear();
+  const double w = area.right - area.left;
+  const double h = area.top - area.bottom;
+  if (!(cell > 0) || !(w > 0) || !(h > 0) || !std::isfinite(w * h) || !std::isfinite(area.left) ||
+      !std::isfinite(area.bottom)) {
+    return;
+  }
+  // At most about four million cells, whatever the sheet size.
+  cell_ = std::max(cell, std::sqrt(w * h / 4e6));
+  left_ = area.left - cell_;
+  bottom_ = area.bottom - cell_;
+  cols_ = static_cast<int32_t>(std::ceil(w / cell_)) + 3;
+  rows_ = static_cast<int32_t>(std::ceil(h / cell_)) + 3;
+  ids_.assign(static_cast<size_t>(cols_) * static_cast<size_t>(rows_), -1);
+}
+
+bool InteriorGrid::CellOf(RealPoint p, int32_t* col, int32_t* row) const {
+  const double fx = (p.x - left_) / cell_;
+  const double fy = (p.y - bottom_) / cell_;
+  if (!(fx >= 0 && fx < cols_ && fy >= 0 && fy < rows_)) return false;
+  *col = static_cast<int32_t>(fx);
+  *row = static_cast<int32_t>(fy);
+  return true;
+}
+
+int32_t InteriorGrid::At(RealPoint p) const {
+  int32_t c = 0, r = 0;
+  if (cols_ <= 0 || !CellOf(p, &c, &r)) return -1;
+  return ids_[static_cast<size_t>(r) * static_cast<size_t>(cols_) + static_cast<size_t>(c)];
+}
+
+namespace {
+
+// floor((v - origin) / cell), kept within [-2, n + 1].
+int32_t IndexOf(double v, double origin, double cell, int32_t n) {
+  const double f = std::floor((v - origin) / cell);
+  if (!(f > -2)) return -2;
+  if (!(f < n + 1)) return n + 1;
+  return static_cast<int32_t>(f);
+}
+
+}  // namespace
+
+void InteriorGrid::Add(const OutlineView& v, const SlabIndex* slabs, int32_t id) {
+  if (cols_ <= 0 || v.count < 3 || !v.points || !v.edges) return;
+  for (int32_t i = 0; i < v.count; ++i) {
+    if (!std::isfinite(v.points[i].x) || !std::isfinite(v.points[i].y)) return;
+  }
+  const RealRect& b = v.bounds;
+  const double slack = 1e-6 + 1e-9 * Magnitude(b);
+  const int32_t c0 = std::max(0, IndexOf(b.left, left_, cell_, cols_));
+  const int32_t c1 = std::min(cols_ - 1, IndexOf(b.right, left_, cell_, cols_));
+  const int32_t r0 = std::max(0, IndexOf(b.bottom, bottom_, cell_, rows_));
+  const int32_t r1 = std::min(rows_ - 1, IndexOf(b.top, bottom_, cell_, rows_));
+  if (c0 > c1 || r0 > r1) return;
+  const int32_t wc = c1 - c0 + 1;
+  boundary_.assign(static_cast<size_t>(wc) * static_cast<size_t>(r1 - r0 + 1), 0);
+  for (int32_t i = 0; i < v.count; ++i) {
+    const RealPoint s = v.points[i == 0 ? v.count - 1 : i - 1];
+    const RealPoint e = v.points[i];
+    const RealRect& eb = v.edges[i];
+    const int32_t kl = std::max(c0, IndexOf(eb.left - slack, left_, cell_, cols_));
+    const int32_t kr = std::min(c1, IndexOf(eb.right + slack, left_, cell_, cols_));
+    for (int32_t k = kl; k <= kr; ++k) {
+      double lo = eb.bottom, hi = eb.top;
+      if (s.x != e.x) {
+        const double xa = std::max(eb.left, left_ + (k - 1) * cell_);
+        const double xb = std::min(eb.right, left_ + (k + 2) * cell_);
+        if (xa <= xb) {
+          const double ya = s.y + (xa - s.x) * (e.y - s.y) / (e.x - s.x);
+          const double yb = s.y + (xb - s.x) * (e.y - s.y) / (e.x - s.x);
+          lo = std::min(ya, yb);
+          hi = std::max(ya, yb);
+        }
+      }
+      const int32_t jl = std::max(r0, IndexOf(lo - slack, bottom_, cell_, rows_) - 1);
+      const int32_t jr = std::min(r1, IndexOf(hi + slack, bottom_, cell_, rows_) + 1);
+      for (int32_t j = jl; j <= jr; ++j) {
+        boundary_[static_cast<size_t>(j - r0) * static_cast<size_t>(wc) +
+                  static_cast<size_t>(k - c0)] = 1;
+      }
+    }
+  }
+  for (int32_t j = r0; j <= r1; ++j) {
+    for (int32_t k = c0; k <= c1; ++k) {
+      if (boundary_[static_cast<size_t>(j - r0) * static_cast<size_t>(wc) +
+                    static_cast<size_t>(k - c0)]) {
+        continue;
+      }
+      int32_t& cell =
+          ids_[static_cast<size_t>(j) * static_cast<size_t>(cols_) + static_cast<size_t>(k)];
+      if (cell >= 0) continue;
+      const RealPoint centre{left_ + (k + 0.5) * cell_, bottom_ + (j + 0.5) * cell_};
+      int32_t ck = 0, cj = 0;
+      if (!CellOf(centre, &ck, &cj) || ck != k || cj != j) continue;
+      if (InsideOutline(v, slabs, centre)) cell = id;
+    }
+  }
+}

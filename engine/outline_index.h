@@ -55,3 +55,25 @@ bool OutlinesNear(const OutlineView& a, const OutlineView& b, double m, NearHint
 // distance over all edge pairs, from 32000; -1 as soon as two edges cross),
 // skipping pairs that can neither cross nor come closer than the best so far.
 double OutlineDistance(const OutlineView& a, const OutlineView& b);
+
+// Square cells of a sheet that lie wholly inside one placed outline: every
+// point that falls in such a cell is inside that outline by InsideOutline,
+// so a candidate whose first point falls there collides with that part
+// without testing its edges.
+class InteriorGrid {
+ public:
+  // Empties the grid and lays it over the area (the sheet's nesting area).
+  void Reset(const RealRect& area, double cell);
+  // Records the cells wholly inside v under the given id (first id wins).
+  void Add(const OutlineView& v, const SlabIndex* slabs, int32_t id);
+  // The id of an outline that certainly holds p, or -1.
+  int32_t At(RealPoint p) const;
+
+ private:
+  bool CellOf(RealPoint p, int32_t* col, int32_t* row) const;
+
+  double left_ = 0, bottom_ = 0, cell_ = 1;
+  int32_t cols_ = 0, rows_ = 0;
+  std::vector<int32_t> ids_;       // rows_ x cols_, -1 where no outline is certain
+  std::vector<uint8_t> boundary_;  // Add's scratch: cells an edge may reach
+};

@@ -271,6 +271,11 @@ class Candidate {
   RealPoint FirstFine() const {
     return RealPoint{scratch_->fine_linear[0].x + tx_, scratch_->fine_linear[0].y + ty_};
   }
+  // FirstFine after MoveTo(cx, cy), with the same operations, without moving.
+  RealPoint FirstFineAt(double cx, double cy) const {
+    return RealPoint{scratch_->fine_linear[0].x + (move_x_ + cx),
+                     scratch_->fine_linear[0].y + (move_y_ + cy)};
+  }
   int32_t coarse_count() const { return has_coarse_ ? part_.coarse_count : 0; }
   NearHint coarse_hint, fine_hint;  // the edge pairs that answered last
   int32_t fine_count() const { return fine_count_; }
@@ -379,7 +384,12 @@ struct SheetView {
   const PlacedBox* placed;
   const PlacedShape* shapes;
   int32_t count;
+  const InteriorGrid* interior = nullptr;  // cells inside the shapes' fine outlines
 };
+
+// Side of the interior grid's cells, points: small against the parts and the
+// scan's steps, large enough that a sheet needs only about a million cells.
+constexpr double kInteriorCell = 2.5;
 
 int16_t FindOnSheet(const RealRect& area, const SheetView& sheet, int16_t direction,
                     int16_t nesting_type, int16_t outline_mode, PlacedBox* state,
@@ -434,6 +444,24 @@ int16_t FindOnSheet(const RealRect& area, const SheetView& sheet, int16_t direct
       RealRect central{0, 0, 0, 0};
       if (outline_test) grown = Grown(box, m);
       if (box_test && nesting_type != 0) central = CentralHalf(box);
+      // A candidate whose first fine point falls in a cell wholly inside a
+      // placed part's fine outline collides with that part: the part's box
+      // tests below pass (checked here), and ShapesCollide returns true at
+      // the latest when it finds that point inside the fine outline, which
+      // the grid guarantees. Collision is an "or" over the placed parts, so
+      // the others need no test.
+      if (sheet.interior && outline_test && cand->fine_count() > 0) {
+        const RealPoint c = RectCenter(box);
+        const int32_t q = sheet.interior->At(cand->FirstFineAt(c.x, c.y));
+        if (q >= 0 && q < sheet.count) {
+          const PlacedShape& p = sheet.shapes[q];
+          if (p.has_part && Overlap(p.grown, grown)) {
+            cand->MoveTo(c.x, c.y, m);
+            moved = true;
+            collides = Overlap(p.mapped_grown, cand->mapped_grown());
+          }
+        }
+      }
       for (int32_t r = 0; r < row_count && !collides; ++r) {
         const int32_t slot = r == 0 ? hint : (r == hint ? 0 : r);
         const PlacedShape& p = sheet.shapes[rows[slot]];
@@ -478,8 +506,9 @@ int16_t FindOnSheet(const RealRect& area, const SheetView& sheet, int16_t direct
 struct SheetState {
   std::vector<PlacedBox> placed;
   std::vector<PlacedShape> shapes;
+  InteriorGrid interior;
   SheetView View() const {
-    return SheetView{placed.data(), shapes.data(), static_cast<int32_t>(placed.size())};
+    return SheetView{placed.data(), shapes.data(), static_cast<int32_t>(placed.size()), &interior};
   }
 };
 
@@ -633,6 +662,7 @@ void Search(const NestJob& job, const SearchSettings& settings, SearchCounters* 
     const RealPoint ac = RectCenter(area);
     sheet.placed.clear();
     sheet.shapes.clear();
+    if (outlines) sheet.interior.Reset(e, kInteriorCell);
     int32_t placed_here = 0;
     for (int32_t j = 0; j < job.part_count; ++j) {
       NestPart& part = job.parts[j];
@@ -692,6 +722,11 @@ void Search(const NestJob& job, const SearchSettings& settings, SearchCounters* 
       box.bottom += part.center_y;
       sheet.placed.push_back(PlacedBox{box, part.rotation, &part});
       sheet.shapes.push_back(ShapeOfPlaced(box, &part, m, outlines));
+      if (outlines) {
+        const PlacedShape& shape = sheet.shapes.back();
+        sheet.interior.Add(shape.fine.view, &shape.fine.slabs,
+                           static_cast<int32_t>(sheet.shapes.size()) - 1);
+      }
       counters->parts_done.fetch_add(1, std::memory_order_relaxed);
     }
     if (job.one_page != 0) {
