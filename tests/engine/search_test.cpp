@@ -286,3 +286,65 @@ TEST(NestSearch, CancelStopsTheSearchDuringTrials) {
 }
 
 }  // namespace
+
+// The interior grid: every point it places inside an outline is inside by
+// PointInPolygon, on outlines with long slanted edges, a deep notch, edges
+// straddling the x axis (where the ray changes direction) and a sliver; and
+// a large part's middle is found.
+TEST(InteriorGrid, PointsItPlacesInsideAreInsideTheOutline) {
+  const double r = 3;  // slightly below the x axis and away from the origin
+  const std::vector<std::vector<RealPoint>> outlines = {
+      {{100, -40}, {160, 20}, {100, 80}, {40, 20}},                             // diamond
+      {{0, -30}, {90, -30}, {90, 60}, {50, 60}, {47, -10}, {44, 60}, {0, 60}},  // notch
+      {{10, -0.5}, {200, 0.7}, {10, 1.9}},                                      // sliver
+      {{r, r}, {120, 5}, {118.5, 90}, {60, 91}, {62, 40}, {20, 45}},            // concave
+  };
+  for (const auto& o : outlines) {
+    SCOPED_TRACE(testing::Message() << "outline from " << o[0].x << ", " << o[0].y);
+    const int32_t n = static_cast<int32_t>(o.size());
+    std::vector<RealRect> edges(o.size());
+    OutlineView v{o.data(), edges.data(), n, {}};
+    BuildEdgeBoxes(o.data(), n, edges.data(), &v.bounds);
+    SlabIndex slabs;
+    BuildSlabs(v, &slabs);
+    InteriorGrid grid;
+    grid.Reset(RealRect{-50, 150, 250, -100}, 2.5);
+    grid.Add(v, &slabs, 7);
+    int32_t found = 0;
+    for (double y = -45; y <= 95; y += 0.173) {
+      for (double x = -5; x <= 210; x += 0.131) {
+        const RealPoint p{x, y};
+        const int32_t id = grid.At(p);
+        if (id < 0) continue;
+        ++found;
+        ASSERT_EQ(id, 7);
+        ASSERT_EQ(PointInPolygon(o.data(), n, p, 0), kInside) << x << ", " << y;
+      }
+    }
+    if (RectWidth(v.bounds) > 100 && RectHeight(v.bounds) > 50) {
+      EXPECT_GT(found, 0);
+    }
+  }
+  // A point on an edge is never claimed, nor is anything on a sheet the
+  // grid does not cover or for an outline with a non-finite point.
+  InteriorGrid grid;
+  grid.Reset(RealRect{0, 100, 100, 0}, 2.5);
+  const std::vector<RealPoint> square{{10, 10}, {90, 10}, {90, 90}, {10, 90}};
+  std::vector<RealRect> edges(4);
+  OutlineView v{square.data(), edges.data(), 4, {}};
+  BuildEdgeBoxes(square.data(), 4, edges.data(), &v.bounds);
+  grid.Add(v, nullptr, 0);
+  EXPECT_EQ(grid.At(RealPoint{50, 50}), 0);
+  EXPECT_EQ(grid.At(RealPoint{10, 50}), -1);
+  EXPECT_EQ(grid.At(RealPoint{50, 90}), -1);
+  EXPECT_EQ(grid.At(RealPoint{1e9, 50}), -1);
+  EXPECT_EQ(grid.At(RealPoint{NAN, 50}), -1);
+  const std::vector<RealPoint> bad{{20, 20}, {NAN, 20}, {80, 80}, {20, 80}};
+  InteriorGrid other;
+  other.Reset(RealRect{0, 100, 100, 0}, 2.5);
+  std::vector<RealRect> bad_edges(4);
+  OutlineView bv{bad.data(), bad_edges.data(), 4, {}};
+  BuildEdgeBoxes(bad.data(), 4, bad_edges.data(), &bv.bounds);
+  other.Add(bv, nullptr, 1);
+  EXPECT_EQ(other.At(RealPoint{50, 50}), -1);
+}
