@@ -342,19 +342,27 @@ void InteriorGrid::Add(const OutlineView& v, const SlabIndex* slabs, int32_t id)
       }
     }
   }
+  // Two unmarked cells side by side form a connected pair of squares that
+  // no edge touches, so a run of unmarked cells in a row shares one parity:
+  // the centre of one cell of the run decides for all of it.
   for (int32_t j = r0; j <= r1; ++j) {
+    int parity = -1;  // of the current run; -1 until a centre is tested
     for (int32_t k = c0; k <= c1; ++k) {
       if (boundary_[static_cast<size_t>(j - r0) * static_cast<size_t>(wc) +
                     static_cast<size_t>(k - c0)]) {
+        parity = -1;
         continue;
       }
       int32_t& cell =
           ids_[static_cast<size_t>(j) * static_cast<size_t>(cols_) + static_cast<size_t>(k)];
       if (cell >= 0) continue;
-      const RealPoint centre{left_ + (k + 0.5) * cell_, bottom_ + (j + 0.5) * cell_};
-      int32_t ck = 0, cj = 0;
-      if (!CellOf(centre, &ck, &cj) || ck != k || cj != j) continue;
-      if (InsideOutline(v, slabs, centre)) cell = id;
+      if (parity < 0) {
+        const RealPoint centre{left_ + (k + 0.5) * cell_, bottom_ + (j + 0.5) * cell_};
+        int32_t ck = 0, cj = 0;
+        if (!CellOf(centre, &ck, &cj) || ck != k || cj != j) continue;
+        parity = InsideOutline(v, slabs, centre) ? 1 : 0;
+      }
+      if (parity == 1) cell = id;
     }
   }
 }
