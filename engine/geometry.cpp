@@ -79,11 +79,7 @@ double PointAngle(RealPoint p, RealPoint q) {
 
 // --- higher operations -----------------------------------------------------
 
-RealRect RotatedExtent(const RealRect& r, double degrees) {
-  const RealPoint centre = RectCenter(r);
-  RealMatrix m;
-  MatrixSetTranslate(&m, -centre.x, -centre.y);
-  MatrixConcatRotate(&m, DegreesToRadians(degrees));
+RealRect MappedBox(const RealMatrix& m, const RealRect& r) {
   const RealPoint corners[4] = {
       {r.left, r.top}, {r.right, r.top}, {r.right, r.bottom}, {r.left, r.bottom}};
   RealRect out{0, 0, 0, 0};
@@ -99,6 +95,14 @@ RealRect RotatedExtent(const RealRect& r, double degrees) {
     out.bottom = std::min(out.bottom, q.y);
   }
   return out;
+}
+
+RealRect RotatedExtent(const RealRect& r, double degrees) {
+  const RealPoint centre = RectCenter(r);
+  RealMatrix m;
+  MatrixSetTranslate(&m, -centre.x, -centre.y);
+  MatrixConcatRotate(&m, DegreesToRadians(degrees));
+  return MappedBox(m, r);
 }
 
 RealPoint BezierPoint(RealPoint p0, RealPoint p1, RealPoint p2, RealPoint p3, double t) {

@@ -87,6 +87,9 @@ double PointAngle(RealPoint p, RealPoint q);
 // The cubic Bezier p0, p1, p2, p3 at t: (1-t)^3 p0 + 3t(1-t)^2 p1 + 3t^2(1-t) p2 + t^3 p3.
 RealPoint BezierPoint(RealPoint p0, RealPoint p1, RealPoint p2, RealPoint p3, double t);
 
+// The bounding box of r's four corners mapped by m.
+RealRect MappedBox(const RealMatrix& m, const RealRect& r);
+
 // The box of r turned by the angle about its own centre, centred on the
 // origin. The turn is applied for 0 degrees too.
 RealRect RotatedExtent(const RealRect& r, double degrees);

@@ -55,24 +55,6 @@ SearchSettings SearchSettingsFrom(const PluginGlobals& g) {
   return s;
 }
 
-RealRect MappedBox(const RealMatrix& m, const RealRect& r) {
-  const RealPoint corners[4] = {
-      {r.left, r.top}, {r.right, r.top}, {r.right, r.bottom}, {r.left, r.bottom}};
-  RealRect out{0, 0, 0, 0};
-  for (int i = 0; i < 4; ++i) {
-    const RealPoint q = MatrixXformPoint(&m, corners[i]);
-    if (i == 0) {
-      out = RealRect{q.x, q.y, q.x, q.y};
-      continue;
-    }
-    out.left = std::min(out.left, q.x);
-    out.top = std::max(out.top, q.y);
-    out.right = std::max(out.right, q.x);
-    out.bottom = std::min(out.bottom, q.y);
-  }
-  return out;
-}
-
 int32_t LargestOutline(const NestPart* parts, int32_t part_count) {
   int32_t p = 0;
   for (int32_t i = 0; parts && i < part_count; ++i) {

@@ -121,8 +121,5 @@ int PolygonsNear(const RealPoint* a, int32_t a_count, const RealPoint* b, int32_
 double PartDistance(const NestPart& a, const NestPart& b, int across, RealPoint* buffer1,
                     RealPoint* buffer2);
 
-// The box of r's four corners mapped by m.
-RealRect MappedBox(const RealMatrix& m, const RealRect& r);
-
 // The largest outline of the parts: the buffers hold this plus kBufferRoom.
 int32_t LargestOutline(const NestPart* parts, int32_t part_count);

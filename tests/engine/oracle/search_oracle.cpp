@@ -25,24 +25,6 @@ int32_t MapInto(RealPoint* buffer, const RealMatrix& m, const RealPoint* points,
   return count;
 }
 
-RealRect BoxOfCorners(const RealMatrix& m, const RealRect& r) {
-  const RealPoint corners[4] = {
-      {r.left, r.top}, {r.right, r.top}, {r.right, r.bottom}, {r.left, r.bottom}};
-  RealRect out{0, 0, 0, 0};
-  for (int i = 0; i < 4; ++i) {
-    const RealPoint q = MatrixXformPoint(&m, corners[i]);
-    if (i == 0) {
-      out = RealRect{q.x, q.y, q.x, q.y};
-      continue;
-    }
-    out.left = std::min(out.left, q.x);
-    out.top = std::max(out.top, q.y);
-    out.right = std::max(out.right, q.x);
-    out.bottom = std::min(out.bottom, q.y);
-  }
-  return out;
-}
-
 RealRect CentralHalf(RealRect r) {
   RectInset(&r, RectWidth(r) / 4, RectHeight(r) / 4);
   return r;
@@ -75,8 +57,8 @@ int PartsCollide(const NestPart& p, const NestPart& c, double m, RealPoint* buff
                  RealPoint* buffer2) {
   const RealMatrix mp = PartMatrix(p, p.rotation, p.center_x, p.center_y);
   const RealMatrix mc = PartMatrix(c, c.rotation, c.center_x, c.center_y);
-  RealRect bp = BoxOfCorners(mp, p.bounds);
-  RealRect bc = BoxOfCorners(mc, c.bounds);
+  RealRect bp = MappedBox(mp, p.bounds);
+  RealRect bc = MappedBox(mc, c.bounds);
   RectInset(&bp, -m / 2, -m / 2);
   RectInset(&bc, -m / 2, -m / 2);
   if (!RectOverlap(&bp, &bc)) return 0;
@@ -103,8 +85,8 @@ double PartDistance(const NestPart& a, const NestPart& b, int across, RealPoint*
                     RealPoint* buffer2) {
   const RealMatrix ma = PartMatrix(a, a.rotation, a.center_x, a.center_y);
   const RealMatrix mb = PartMatrix(b, b.rotation, b.center_x, b.center_y);
-  const RealRect ba = BoxOfCorners(ma, a.bounds);
-  RealRect bb = BoxOfCorners(mb, b.bounds);
+  const RealRect ba = MappedBox(ma, a.bounds);
+  RealRect bb = MappedBox(mb, b.bounds);
   if (across == 0) {
     bb.top = ba.top;
     bb.bottom = ba.bottom;
