@@ -8,6 +8,7 @@
 #include <cmath>
 
 #include "host/builder.h"
+#include "host/suites_common.h"
 
 namespace host {
 namespace {
@@ -444,18 +445,6 @@ Path OpenOutline(const std::vector<RealPoint>& pts, double half, int16_t cap, in
   return ring;
 }
 
-template <class F>
-HostErr Protected(F&& body) noexcept {
-  try {
-    return body();
-  } catch (const std::bad_alloc&) {
-    return kErrOutOfMemory;
-  } catch (...) {
-    // The clipper refuses coordinates out of its range by throwing.
-    return kErrBadParameter;
-  }
-}
-
 // --- placing results -------------------------------------------------------------
 
 // The first path or compound path at or inside the art, depth-first.
@@ -611,7 +600,7 @@ std::vector<Art*> SelectionRoots(const Document& doc) {
 HostErr FilledRegion(const Art& art, Region* region) {
   if (!region) return kErrBadParameter;
   region->rings.clear();
-  return Protected([&] {
+  return Guard([&] {
     Paths area;
     if (HostErr err = AddArea(art, nullptr, &area)) return err;
     return UnionOf(area, ClipperLib::pftNonZero, region);
@@ -638,7 +627,7 @@ HostErr OffsetRegion(const Region& region, double offset, int16_t join, double m
   grown->rings.clear();
   if (!std::isfinite(offset) || std::fabs(offset) > kMaxCoordinate) return kErrBadParameter;
   if (join < kJoinMiter || join > kJoinBevel || std::isnan(miter_limit)) return kErrBadParameter;
-  return Protected([&] {
+  return Guard([&] {
     Paths raw;
     for (const Ring& ring : region.rings) {
       for (RealPoint p : ring) {
@@ -667,7 +656,7 @@ HostErr StrokeRegion(const std::vector<PathSegment>& segments, bool closed, doub
       std::isnan(miter_limit)) {
     return kErrBadParameter;
   }
-  return Protected([&] {
+  return Guard([&] {
     std::vector<RealPoint> pts;
     if (HostErr err = Flatten(segments, closed, &pts)) return err;
     double half = width / 2;
@@ -705,7 +694,7 @@ HostErr StrokeRegion(const std::vector<PathSegment>& segments, bool closed, doub
 HostErr OffsetSelection(Document& doc, double offset, int16_t join, double miter_limit) {
   if (!std::isfinite(offset) || std::fabs(offset) > kMaxCoordinate) return kErrBadParameter;
   if (join < kJoinMiter || join > kJoinBevel || std::isnan(miter_limit)) return kErrBadParameter;
-  return Protected([&] {
+  return Guard([&] {
     std::vector<Art*> roots = SelectionRoots(doc);
     if (roots.empty()) return kErrRefused;
     // Everything is computed before the document is touched, so an error
@@ -734,7 +723,7 @@ HostErr OffsetSelection(Document& doc, double offset, int16_t join, double miter
 }
 
 HostErr UniteSelection(Document& doc) {
-  return Protected([&] {
+  return Guard([&] {
     std::vector<Art*> roots = SelectionRoots(doc);
     if (roots.empty()) return kErrRefused;
     Paths all;
@@ -771,7 +760,7 @@ HostErr UniteSelection(Document& doc) {
 HostErr ConvertArtToOutline(Document& doc, Art* art, int32_t options) {
   if (!art) return kErrBadParameter;
   if (options != kConvertOptionsOutline) return kErrBadParameter;
-  return Protected([&] {
+  return Guard([&] {
     switch (art->type) {
       case kArtTypeGroup: {
         HostErr result = kNoErr;

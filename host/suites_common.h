@@ -12,8 +12,9 @@
 
 namespace host {
 
-// Runs the body of a suite call; an allocation failure becomes
-// kErrOutOfMemory and nothing else escapes.
+// Runs the body of a suite call or an effect; an allocation failure becomes
+// kErrOutOfMemory and nothing else escapes (the polygon clipper refuses
+// coordinates out of its range by throwing: kErrBadParameter).
 template <class F>
 HostErr Guard(F&& body) noexcept {
   try {
