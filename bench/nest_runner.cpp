@@ -147,7 +147,7 @@ int main(int argc, char** argv) {
     part_area += s.quantity * ShoelaceArea(s.outline) * scale * scale;
   }
 
-  const nestdata::SheetSpec sheet{o.sheet_mm, o.sheet_mm, 0};
+  const nestdata::SheetSize sheet{o.sheet_mm, o.sheet_mm, 0};
   const SearchSettings settings =
       nestdata::MakeSettings(sheet, o.spacing_mm, rotation_on, rotation_mode, o.threads);
   const nestdata::PartSet start(inst, scale, o.outline_mode);

@@ -27,7 +27,7 @@ void BM_Search(benchmark::State& state) {
   const int16_t mode = static_cast<int16_t>(state.range(0));
   const int16_t outline = static_cast<int16_t>(state.range(1));
   const int16_t threads = static_cast<int16_t>(state.range(2));
-  const nestdata::SheetSpec sheet{500, 500, 0};
+  const nestdata::SheetSize sheet{500, 500, 0};
   const SearchSettings s =
       nestdata::MakeSettings(sheet, 2, mode >= 0 ? 1 : 0, mode >= 0 ? mode : 0, threads);
   const nestdata::PartSet start = Parts(outline);

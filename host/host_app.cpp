@@ -37,13 +37,13 @@ HostApp::HostApp() {
   static bool registered =
       platform::RegisterWindowClass(kMainWindowClass, platform::DefaultWindowProc);
   (void)registered;
-  platform::WindowSpec spec;
-  spec.class_name = kMainWindowClass;
-  spec.text = kMainWindowTitle;
-  spec.style = platform::kStylePopup | platform::kStyleCaption | platform::kStyleVisible;
-  spec.width = static_cast<int>(kViewWidth);
-  spec.height = static_cast<int>(kViewHeight);
-  main_window_ = platform::CreateWindow(spec);
+  platform::WindowDesc desc;
+  desc.class_name = kMainWindowClass;
+  desc.text = kMainWindowTitle;
+  desc.style = platform::kStylePopup | platform::kStyleCaption | platform::kStyleVisible;
+  desc.width = static_cast<int>(kViewWidth);
+  desc.height = static_cast<int>(kViewHeight);
+  main_window_ = platform::CreateWindow(desc);
   Document* front = Documents().Front();
   seen_document_ = front ? front->serial() : 0;
   seen_selection_ = front ? front->selection_serial() : 0;

@@ -193,16 +193,16 @@ HostErr CreatePanel(PluginRef plugin, const char* id, const char* title, int32_t
     if (flyout && !r.flyouts.Get(flyout)) return kErrBadHandle;
     if (r.FindPanel(id)) return kErrRefused;
     RegisterPanelClass();
-    platform::WindowSpec spec;
-    spec.class_name = kPanelWindowClass;
-    spec.text = title;
-    spec.style = platform::kStylePopup | platform::kStyleCaption;
-    spec.x = kPanelX;
-    spec.y = kPanelY;
-    spec.width = min_width;
-    spec.height = min_height;
-    spec.parent = app.main_window();
-    WindowHandle window = platform::CreateWindow(spec);
+    platform::WindowDesc desc;
+    desc.class_name = kPanelWindowClass;
+    desc.text = title;
+    desc.style = platform::kStylePopup | platform::kStyleCaption;
+    desc.x = kPanelX;
+    desc.y = kPanelY;
+    desc.width = min_width;
+    desc.height = min_height;
+    desc.parent = app.main_window();
+    WindowHandle window = platform::CreateWindow(desc);
     if (!window) return kErrRefused;
     // The minimum size is the room for the plug-in's controls: the client area.
     PixelRect outer = platform::GetWindowRect(window);

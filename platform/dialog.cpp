@@ -79,25 +79,25 @@ WindowHandle CreateDialog(const DialogTemplate& dialog_template, WindowHandle ow
                                          dialog_template.width, dialog_template.height);
   uint32_t style = (dialog_template.style & ~kStyleChild) | kStylePopup;
   const bool visible = (style & kStyleVisible) != 0;
-  WindowSpec spec;
-  spec.class_name = kClassDialog;
-  spec.text = dialog_template.title;
-  spec.style = style & ~kStyleVisible;  // shown after initialisation
+  WindowDesc desc;
+  desc.class_name = kClassDialog;
+  desc.text = dialog_template.title;
+  desc.style = style & ~kStyleVisible;  // shown after initialisation
   PixelPoint origin = owner != nullptr && IsWindow(owner) ? ClientOrigin(owner) : PixelPoint{};
   int frame = (style & (kStyleModalFrame | kStyleCaption)) ? kFrameWidth : 0;
   int caption = (style & kStyleCaption) ? kCaptionHeight : 0;
-  spec.x = origin.x + client.left;
-  spec.y = origin.y + client.top;
-  spec.width = client.Width() + 2 * frame;
-  spec.height = client.Height() + 2 * frame + caption;
-  spec.parent = owner;
-  WindowHandle dialog = CreateWindow(spec);
+  desc.x = origin.x + client.left;
+  desc.y = origin.y + client.top;
+  desc.width = client.Width() + 2 * frame;
+  desc.height = client.Height() + 2 * frame + caption;
+  desc.parent = owner;
+  WindowHandle dialog = CreateWindow(desc);
   if (dialog == nullptr) return nullptr;
   if (WindowRecord* record = Find(dialog)) record->dialog_proc = proc;
 
   for (const DialogItemTemplate& item : dialog_template.items) {
     PixelRect r = DialogUnitsToPixels(item.x, item.y, item.width, item.height);
-    WindowSpec child;
+    WindowDesc child;
     child.class_name = item.class_name;
     child.text = item.text;
     child.style = item.style | kStyleChild | kStyleVisible;

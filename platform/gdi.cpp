@@ -23,7 +23,7 @@ using internal::WindowRecord;
 namespace {
 
 struct FontEntry {
-  FontSpec spec;
+  FontDesc desc;
 };
 
 struct BrushEntry {
@@ -192,13 +192,13 @@ void ApplyFont(cairo_t* cr, FontHandle font, std::string_view text, double* asce
                double* descent) {
   static const bool registered = std::atexit(ReleaseFontCaches) == 0;
   (void)registered;
-  FontSpec spec;
-  if (!GetFontSpec(font, &spec)) GetFontSpec(DefaultGuiFont(), &spec);
-  cairo_select_font_face(cr, FamilyFor(spec.face, text).c_str(), CAIRO_FONT_SLANT_NORMAL,
-                         spec.weight >= 600 ? CAIRO_FONT_WEIGHT_BOLD : CAIRO_FONT_WEIGHT_NORMAL);
+  FontDesc desc;
+  if (!GetFontDesc(font, &desc)) GetFontDesc(DefaultGuiFont(), &desc);
+  cairo_select_font_face(cr, FamilyFor(desc.face, text).c_str(), CAIRO_FONT_SLANT_NORMAL,
+                         desc.weight >= 600 ? CAIRO_FONT_WEIGHT_BOLD : CAIRO_FONT_WEIGHT_NORMAL);
   // A negative height is the em height; a positive one the cell height, of
   // which the em takes about four fifths.
-  double size = spec.height < 0 ? -spec.height : spec.height * 0.8;
+  double size = desc.height < 0 ? -desc.height : desc.height * 0.8;
   if (size <= 0) size = 12;
   cairo_set_font_size(cr, size);
   cairo_font_extents_t extents;
@@ -225,11 +225,11 @@ struct MeasuringCairo {
 
 // ---------------------------------------------------------------------------
 
-FontHandle CreateFont(const FontSpec& spec) {
+FontHandle CreateFont(const FontDesc& desc) {
   GdiTable& gdi = Gdi();
   std::lock_guard<std::mutex> lock(gdi.mutex);
   uintptr_t value = gdi.next++;
-  gdi.fonts[value] = {spec};
+  gdi.fonts[value] = {desc};
   return reinterpret_cast<FontHandle>(value);
 }
 
@@ -239,12 +239,12 @@ bool DeleteFont(FontHandle font) {
   return gdi.fonts.erase(reinterpret_cast<uintptr_t>(font)) == 1;
 }
 
-bool GetFontSpec(FontHandle font, FontSpec* out) {
+bool GetFontDesc(FontHandle font, FontDesc* out) {
   if (out == nullptr) return false;
   uintptr_t value = reinterpret_cast<uintptr_t>(font);
   if (value == kDefaultFontValue) {
     // 9 points at the screen's DPI, as a character height.
-    *out = FontSpec{};
+    *out = FontDesc{};
     out->height = -((9 * ScreenDpi() + 36) / 72);
     return true;
   }
@@ -252,7 +252,7 @@ bool GetFontSpec(FontHandle font, FontSpec* out) {
   std::lock_guard<std::mutex> lock(gdi.mutex);
   auto it = gdi.fonts.find(value);
   if (it == gdi.fonts.end()) return false;
-  *out = it->second.spec;
+  *out = it->second.desc;
   return true;
 }
 
@@ -447,8 +447,8 @@ FontHandle SelectFont(DcHandle dc, FontHandle font) {
   DcRecord* record = FindDc(dc);
   if (record == nullptr) return nullptr;
   FontHandle old = record->font;
-  FontSpec spec;
-  if (GetFontSpec(font, &spec)) record->font = font;
+  FontDesc desc;
+  if (GetFontDesc(font, &desc)) record->font = font;
   return old;
 }
 

@@ -23,7 +23,7 @@ inline constexpr int kWeightBold = 700;
 inline constexpr int kCharsetDefault = 1;
 inline constexpr int kCharsetShiftJis = 128;
 
-struct FontSpec {
+struct FontDesc {
   // Negative: the character (em) height in pixels; positive: the cell height.
   int height = -12;
   int weight = kWeightNormal;
@@ -31,10 +31,10 @@ struct FontSpec {
   std::string face = "Segoe UI";
 };
 
-FontHandle CreateFont(const FontSpec& spec);
+FontHandle CreateFont(const FontDesc& desc);
 bool DeleteFont(FontHandle font);
 // False for a bad handle; `out` is untouched then.
-bool GetFontSpec(FontHandle font, FontSpec* out);
+bool GetFontDesc(FontHandle font, FontDesc* out);
 int LiveFontCount();
 
 // The font of dialogs and controls that were given none: "Segoe UI" 9 points

@@ -287,9 +287,9 @@ namespace internal {
 
 int ComboFieldHeight(const WindowRecord& combo) {
   if (combo.field_height > 0) return combo.field_height;
-  FontSpec spec;
-  if (!GetFontSpec(FontOf(combo), &spec)) GetFontSpec(DefaultGuiFont(), &spec);
-  return (spec.height < 0 ? -spec.height : spec.height) + 3;
+  FontDesc desc;
+  if (!GetFontDesc(FontOf(combo), &desc)) GetFontDesc(DefaultGuiFont(), &desc);
+  return (desc.height < 0 ? -desc.height : desc.height) + 3;
 }
 
 int ComboItemHeight(const WindowRecord& combo) {

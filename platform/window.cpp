@@ -425,36 +425,36 @@ bool RegisterWindowClass(std::string_view class_name, WindowProc default_proc) {
   return true;
 }
 
-WindowHandle CreateWindow(const WindowSpec& spec) {
-  WindowProc proc = ClassProc(spec.class_name);
+WindowHandle CreateWindow(const WindowDesc& desc) {
+  WindowProc proc = ClassProc(desc.class_name);
   if (proc == nullptr) return nullptr;
-  WindowRecord* parent = Find(spec.parent);
-  const bool child = (spec.style & kStyleChild) != 0;
+  WindowRecord* parent = Find(desc.parent);
+  const bool child = (desc.style & kStyleChild) != 0;
   if (child && (parent == nullptr || !OnThisThread(parent))) return nullptr;
-  if (IsClass(spec.parent, kClassDesktop) && child) return nullptr;
+  if (IsClass(desc.parent, kClassDesktop) && child) return nullptr;
 
   auto record = std::make_unique<WindowRecord>();
-  record->class_name = spec.class_name;
+  record->class_name = desc.class_name;
   record->proc = proc;
-  record->id = spec.id;
-  record->style = spec.style;
-  record->text = spec.text;
-  record->rect = {spec.x, spec.y, spec.x + std::max(0, spec.width),
-                  spec.y + std::max(0, spec.height)};
+  record->id = desc.id;
+  record->style = desc.style;
+  record->text = desc.text;
+  record->rect = {desc.x, desc.y, desc.x + std::max(0, desc.width),
+                  desc.y + std::max(0, desc.height)};
   record->thread = std::this_thread::get_id();
-  record->visible = (spec.style & kStyleVisible) != 0;
-  record->enabled = (spec.style & kStyleDisabled) == 0;
-  record->topmost = (spec.style & kStyleTopmost) != 0;
+  record->visible = (desc.style & kStyleVisible) != 0;
+  record->enabled = (desc.style & kStyleDisabled) == 0;
+  record->topmost = (desc.style & kStyleTopmost) != 0;
   record->needs_paint = record->visible;
   record->erase = true;
   if (child) {
-    record->parent = spec.parent;
-  } else if (parent != nullptr && !IsClass(spec.parent, kClassDesktop)) {
-    record->owner = spec.parent;
+    record->parent = desc.parent;
+  } else if (parent != nullptr && !IsClass(desc.parent, kClassDesktop)) {
+    record->owner = desc.parent;
   }
   WindowHandle handle = Insert(std::move(record));
   if (child) {
-    if (WindowRecord* p = Find(spec.parent)) p->children.push_back(handle);
+    if (WindowRecord* p = Find(desc.parent)) p->children.push_back(handle);
   }
   if (SendMessage(handle, kMsgCreate, 0, 0) == -1) {
     DestroyWindow(handle);

@@ -168,7 +168,7 @@ struct DrawItemInfo {
 // name, a null procedure or a name already taken.
 bool RegisterWindowClass(std::string_view class_name, WindowProc default_proc);
 
-struct WindowSpec {
+struct WindowDesc {
   std::string class_name;
   std::string text;
   uint32_t style = 0;
@@ -184,7 +184,7 @@ struct WindowSpec {
 // A window with kStyleChild becomes the last child of its parent (so children
 // stand in creation order, which is the tab order). Returns null on an unknown
 // class or a child without a valid parent.
-WindowHandle CreateWindow(const WindowSpec& spec);
+WindowHandle CreateWindow(const WindowDesc& desc);
 
 // Destroys the window and its children (each gets kMsgDestroy, parent first).
 bool DestroyWindow(WindowHandle window);

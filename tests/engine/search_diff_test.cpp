@@ -16,7 +16,7 @@ namespace {
 
 using nestdata::JobOptions;
 using nestdata::PartSet;
-using nestdata::SheetSpec;
+using nestdata::SheetSize;
 
 // One differential case: a generated instance and the settings it runs with.
 struct DiffCase {
@@ -48,13 +48,13 @@ struct Outcome {
   int32_t parts_done, extra_sheets, reproduced;
 };
 
-Outcome RunFast(PartSet* parts, const SheetSpec& sheet, const JobOptions& o, SearchSettings s) {
+Outcome RunFast(PartSet* parts, const SheetSize& sheet, const JobOptions& o, SearchSettings s) {
   SearchCounters c;
   NestSearch(nestdata::MakeJob(parts, sheet, o), s, &c, nullptr);
   return {c.parts_done.load(), c.extra_sheets.load(), c.reproduced_count.load()};
 }
 
-Outcome RunOracle(PartSet* parts, const SheetSpec& sheet, const JobOptions& o,
+Outcome RunOracle(PartSet* parts, const SheetSize& sheet, const JobOptions& o,
                   const SearchSettings& s) {
   SearchCounters c;
   oracle::NestSearch(nestdata::MakeJob(parts, sheet, o), s, &c, nullptr);
@@ -63,7 +63,7 @@ Outcome RunOracle(PartSet* parts, const SheetSpec& sheet, const JobOptions& o,
 
 // The fast search, threaded on 1, 2 and 5 workers and unthreaded, gives the
 // oracle's placements and counters.
-void ExpectSameAsOracle(const PartSet& start, const SheetSpec& sheet, const JobOptions& o,
+void ExpectSameAsOracle(const PartSet& start, const SheetSize& sheet, const JobOptions& o,
                         const SearchSettings& settings) {
   PartSet literal(start);
   const Outcome want = RunOracle(&literal, sheet, o, settings);
@@ -94,7 +94,7 @@ TEST(SearchDiff, GeneratedInstancesMatchTheOracle) {
     g.types = c.types;
     g.max_quantity = c.max_quantity;
     const PartSet parts(nestdata::GenerateInstance(g), 1, c.outline_mode);
-    const SheetSpec sheet{c.sheet_mm, c.sheet_mm, 5};
+    const SheetSize sheet{c.sheet_mm, c.sheet_mm, 5};
     const JobOptions o{c.direction, c.baseline, c.nesting_type, c.outline_mode, 0};
     ExpectSameAsOracle(
         parts, sheet, o,
@@ -106,7 +106,7 @@ TEST(SearchDiff, OnePageReproductionMatchesTheOracle) {
   nestdata::Instance inst;
   inst.shapes.push_back(
       nestdata::Shape{{{0, 0}, {90, 0}, {90, 30}, {30, 30}, {30, 90}, {0, 90}}, 30});
-  const SheetSpec sheet{150, 150, 5};
+  const SheetSize sheet{150, 150, 5};
   ExpectSameAsOracle(PartSet(inst, 1, 1), sheet, JobOptions{1, 0, 1, 1, 1},
                      nestdata::MakeSettings(sheet, 1, 1, 1, 1));
 }
@@ -133,7 +133,7 @@ TEST(SearchDiff, DataSetInstancesMatchTheOracle) {
     const bool quarter =
         std::find(inst.rotations.begin(), inst.rotations.end(), 90) != inst.rotations.end();
     const bool half = inst.rotations.size() > 1;
-    const SheetSpec sheet{1000, 1000, 0};
+    const SheetSize sheet{1000, 1000, 0};
     ExpectSameAsOracle(
         parts, sheet, JobOptions{0, 0, 1, c.outline_mode, 0},
         nestdata::MakeSettings(sheet, c.spacing_mm, half ? 1 : 0, quarter ? 1 : 0, 1));
@@ -191,7 +191,7 @@ TEST(SearchDiff, PlacedOutlinesKeepTheSpacing) {
     g.types = 10;
     g.max_quantity = 4;
     PartSet parts(nestdata::GenerateInstance(g), 1, c.outline_mode);
-    const SheetSpec sheet{300, 300, 5};
+    const SheetSize sheet{300, 300, 5};
     const SearchSettings s = nestdata::MakeSettings(sheet, c.spacing_mm, 1, c.rotation_mode, 1);
     RunFast(&parts, sheet, JobOptions{0, 0, 1, c.outline_mode, 0}, s);
     const double m = c.spacing_mm * 2.834645669291339;

@@ -16,7 +16,7 @@ namespace {
 
 using nestdata::JobOptions;
 using nestdata::PartSet;
-using nestdata::SheetSpec;
+using nestdata::SheetSize;
 
 std::vector<RealPoint> Rect(double w, double h) {
   return {{0, 0}, {w, 0}, {w, h}, {0, h}};
@@ -39,7 +39,7 @@ struct Nested {
 
 // Runs the fast search and the oracle on the same parts; the fixture fails
 // when they disagree, so every behaviour below holds for both.
-Nested Nest(const PartSet& parts, const SheetSpec& sheet, const JobOptions& options,
+Nested Nest(const PartSet& parts, const SheetSize& sheet, const JobOptions& options,
             const SearchSettings& settings) {
   Nested fast{parts};
   const NestJob fast_job = nestdata::MakeJob(&fast.parts, sheet, options);
@@ -69,7 +69,7 @@ RealRect PlacedBoxOf(const NestPart& p) {
 }
 
 SearchSettings Settings(double spacing_mm, int16_t rotation, int16_t mode, int16_t threads = 1) {
-  return nestdata::MakeSettings(SheetSpec{}, spacing_mm, rotation, mode, threads);
+  return nestdata::MakeSettings(SheetSize{}, spacing_mm, rotation, mode, threads);
 }
 
 TEST(NestSearch, OnePartLandsInTheTopCornerAtTheStartOfTheFill) {
@@ -83,7 +83,7 @@ TEST(NestSearch, OnePartLandsInTheTopCornerAtTheStartOfTheFill) {
   for (const Case c : {Case{0, 0, 0}, Case{1, 0, 0}, Case{0, 1, 90}, Case{1, 1, 90}}) {
     SCOPED_TRACE(testing::Message()
                  << "direction " << c.direction << " rotation " << c.rotation_on);
-    const Nested r = Nest(PartsOf({Rect(50, 200)}, 0), SheetSpec{},
+    const Nested r = Nest(PartsOf({Rect(50, 200)}, 0), SheetSize{},
                           JobOptions{c.direction, 0, 1, 0, 0}, Settings(5, c.rotation_on, 1));
     const NestPart& p = r.parts[0];
     ASSERT_EQ(p.placed, 1);
@@ -106,7 +106,7 @@ TEST(NestSearch, OnePartLandsInTheTopCornerAtTheStartOfTheFill) {
 // farther apart than the finest step after six refinements.
 TEST(NestSearch, EqualRectanglesWithoutSpacingEndWithinTheFinestStepAndNeverOverlap) {
   for (const int16_t direction : {0, 1}) {
-    const Nested r = Nest(PartsOf({Rect(100, 60), Rect(100, 60)}, 0), SheetSpec{},
+    const Nested r = Nest(PartsOf({Rect(100, 60), Rect(100, 60)}, 0), SheetSize{},
                           JobOptions{direction, 0, 1, 0, 0}, Settings(0, 0, 0));
     const RealRect first = PlacedBoxOf(r.parts[0]);
     const RealRect second = PlacedBoxOf(r.parts[1]);
@@ -122,7 +122,7 @@ TEST(NestSearch, BoxNestingTakesTheFirstPositionAtMostOnePointInsideThePreviousB
   // are widened by the spacing only to the left and downward and shrunk by
   // one point, so the 5-point scan stops at x = 100, half a point inside the
   // first part; settling then finds the outlines crossing and leaves it.
-  const Nested r = Nest(PartsOf({Rect(100.5, 60), Rect(100.5, 60)}, 0), SheetSpec{},
+  const Nested r = Nest(PartsOf({Rect(100.5, 60), Rect(100.5, 60)}, 0), SheetSize{},
                         JobOptions{0, 0, 0, 0, 0}, Settings(1, 0, 0));
   const RealRect first = PlacedBoxOf(r.parts[0]);
   const RealRect second = PlacedBoxOf(r.parts[1]);
@@ -137,7 +137,7 @@ TEST(NestSearch, HalfTurnStepStillChoosesTheBetterOfTheTwoTrials) {
   // (A size of 101 keeps the lower quarter lines of both trials, whose
   // heights differ by the rounding of the half turn, off a 0.1 point step.)
   const std::vector<RealPoint> triangle{{0, 0}, {101, 0}, {0, 101}};
-  const Nested r = Nest(PartsOf({triangle, triangle}, 1), SheetSpec{}, JobOptions{0, 0, 1, 1, 0},
+  const Nested r = Nest(PartsOf({triangle, triangle}, 1), SheetSize{}, JobOptions{0, 0, 1, 1, 0},
                         Settings(1, 1, 0));
   EXPECT_EQ(r.parts[0].rotation, 0);
   EXPECT_EQ(r.parts[1].rotation, 180);
@@ -148,7 +148,7 @@ TEST(NestSearch, PartWiderThanTheAreaWaitsForAnEmptySheet) {
   // A 100 mm sheet is 283.46 points wide; the middle part is wider. With
   // rotation trials off it finds no place beside the first part, waits, and
   // is put at the top corner of the next sheet, reaching beyond its area.
-  const SheetSpec sheet{100, 100, 0};
+  const SheetSize sheet{100, 100, 0};
   SearchSettings s = Settings(1, 0, 0);
   s.plate_width = sheet.width_mm;
   s.plate_height = sheet.height_mm;
@@ -167,7 +167,7 @@ TEST(NestSearch, PartWiderThanTheAreaWaitsForAnEmptySheet) {
 
 TEST(NestSearch, OnePageReproductionFillsOneSheetAndCountsTheCopiesThatFit) {
   // Squares of 100 points on a 100 mm (283.46 point) area: two rows of two.
-  const SheetSpec sheet{100, 100, 0};
+  const SheetSize sheet{100, 100, 0};
   SearchSettings s = Settings(0, 0, 0);
   s.plate_width = sheet.width_mm;
   s.plate_height = sheet.height_mm;
@@ -257,7 +257,7 @@ TEST(NestSearch, CancelStopsTheSearchDuringTrials) {
     g.types = 40;
     g.max_quantity = 10;
     PartSet parts(nestdata::GenerateInstance(g), 1, 1);
-    const SheetSpec sheet{400, 400, 0};
+    const SheetSize sheet{400, 400, 0};
     NestJob job = nestdata::MakeJob(&parts, sheet, JobOptions{0, 0, 1, 1, 0});
     SearchSettings s = nestdata::MakeSettings(sheet, 0, 1, 5, threads);
     SearchCounters counters;
@@ -279,7 +279,7 @@ TEST(NestSearch, CancelStopsTheSearchDuringTrials) {
   }
   // A flag set before the start places nothing.
   PartSet parts = PartsOf({Rect(10, 10)}, 0);
-  NestJob job = nestdata::MakeJob(&parts, SheetSpec{}, JobOptions{});
+  NestJob job = nestdata::MakeJob(&parts, SheetSize{}, JobOptions{});
   std::atomic<bool> cancel{true};
   NestSearch(job, SearchSettings{}, nullptr, &cancel);
   EXPECT_EQ(parts[0].placed, 0);

@@ -261,7 +261,7 @@ double PartSet::Area() const {
   return total;
 }
 
-NestJob MakeJob(PartSet* parts, const SheetSpec& sheet, const JobOptions& options) {
+NestJob MakeJob(PartSet* parts, const SheetSize& sheet, const JobOptions& options) {
   const RealRect canvas{-8000, 8000, 8000, -8000};
   const SheetSettings s{sheet.width_mm,  sheet.height_mm, sheet.margin_mm,
                         sheet.margin_mm, sheet.margin_mm, sheet.margin_mm};
@@ -278,7 +278,7 @@ NestJob MakeJob(PartSet* parts, const SheetSpec& sheet, const JobOptions& option
   return job;
 }
 
-SearchSettings MakeSettings(const SheetSpec& sheet, double spacing_mm, int16_t rotation_on,
+SearchSettings MakeSettings(const SheetSize& sheet, double spacing_mm, int16_t rotation_on,
                             int16_t rotation_mode, int16_t multithread) {
   SearchSettings s;
   s.collection_margin = spacing_mm;

@@ -73,7 +73,7 @@ NestPart MakePart(const std::vector<RealPoint>& outline, int16_t outline_mode);
 
 // Sheets of width x height millimetres with the given margins, laid on a
 // canvas centred on the origin.
-struct SheetSpec {
+struct SheetSize {
   double width_mm = 1000;
   double height_mm = 1000;
   double margin_mm = 0;
@@ -87,9 +87,9 @@ struct JobOptions {
   int16_t one_page = 0;
 };
 
-NestJob MakeJob(PartSet* parts, const SheetSpec& sheet, const JobOptions& options);
+NestJob MakeJob(PartSet* parts, const SheetSize& sheet, const JobOptions& options);
 // The settings record matching the sheet.
-SearchSettings MakeSettings(const SheetSpec& sheet, double spacing_mm, int16_t rotation_on,
+SearchSettings MakeSettings(const SheetSize& sheet, double spacing_mm, int16_t rotation_on,
                             int16_t rotation_mode, int16_t multithread);
 
 // The first difference between two searches' results, or "" when every part
