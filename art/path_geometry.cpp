@@ -115,6 +115,74 @@ struct WalkVertex {
   bool crossing;
 };
 
+// The edges of a vertex list binned in a uniform grid by their boxes widened
+// by the line tolerance. A crossing lies within both edges' ranges widened by
+// the tolerance, so only edges sharing a cell with an edge can cross it; the
+// candidates come back in edge order, so the first crossings found, and the
+// cap on them, are those of the full scan.
+class EdgeGrid {
+ public:
+  explicit EdgeGrid(const std::vector<RealPoint>& v) {
+    const size_t edges = v.size() - 1;
+    RealRect all{v[0].x, v[0].y, v[0].x, v[0].y};
+    for (const RealPoint& p : v) {
+      all.left = std::min(all.left, p.x);
+      all.right = std::max(all.right, p.x);
+      all.bottom = std::min(all.bottom, p.y);
+      all.top = std::max(all.top, p.y);
+    }
+    left_ = all.left - kLineTolerance;
+    bottom_ = all.bottom - kLineTolerance;
+    side_ = static_cast<int>(std::clamp(std::sqrt(static_cast<double>(edges)), 1.0, 1024.0));
+    const double w = all.right - all.left + 2 * kLineTolerance;
+    const double h = all.top - all.bottom + 2 * kLineTolerance;
+    // Non-finite extents put every edge in the one cell: the full scan.
+    cell_w_ = std::isfinite(w) && w > 0 ? w / side_ : 0;
+    cell_h_ = std::isfinite(h) && h > 0 ? h / side_ : 0;
+    cells_.resize(static_cast<size_t>(side_) * side_);
+    for (size_t k = 1; k <= edges; ++k) {
+      int x0, x1, y0, y1;
+      Span(v[k - 1], v[k], &x0, &x1, &y0, &y1);
+      for (int y = y0; y <= y1; ++y)
+        for (int x = x0; x <= x1; ++x) cells_[static_cast<size_t>(y) * side_ + x].push_back(k);
+    }
+  }
+
+  // The edges k (1-based, as v[k - 1] to v[k]) that may cross edge a-b, in
+  // increasing order.
+  void Candidates(RealPoint a, RealPoint b, std::vector<size_t>* out) const {
+    out->clear();
+    int x0, x1, y0, y1;
+    Span(a, b, &x0, &x1, &y0, &y1);
+    for (int y = y0; y <= y1; ++y)
+      for (int x = x0; x <= x1; ++x) {
+        const std::vector<size_t>& cell = cells_[static_cast<size_t>(y) * side_ + x];
+        out->insert(out->end(), cell.begin(), cell.end());
+      }
+    std::sort(out->begin(), out->end());
+    out->erase(std::unique(out->begin(), out->end()), out->end());
+  }
+
+ private:
+  int Cell(double value, double origin, double size) const {
+    if (!(size > 0)) return 0;
+    const double c = std::floor((value - origin) / size);
+    if (!(c > 0)) return 0;
+    return c >= side_ - 1 ? side_ - 1 : static_cast<int>(c);
+  }
+  // The cells an edge's widened box covers.
+  void Span(RealPoint a, RealPoint b, int* x0, int* x1, int* y0, int* y1) const {
+    *x0 = Cell(std::min(a.x, b.x) - kLineTolerance, left_, cell_w_);
+    *x1 = Cell(std::max(a.x, b.x) + kLineTolerance, left_, cell_w_);
+    *y0 = Cell(std::min(a.y, b.y) - kLineTolerance, bottom_, cell_h_);
+    *y1 = Cell(std::max(a.y, b.y) + kLineTolerance, bottom_, cell_h_);
+  }
+
+  double left_ = 0, bottom_ = 0, cell_w_ = 0, cell_h_ = 0;
+  int side_ = 1;
+  std::vector<std::vector<size_t>> cells_;
+};
+
 double AreaWithCrossings(const std::vector<RealPoint>& v) {
   const size_t n = v.size();
   std::vector<WalkVertex> walk;
@@ -125,10 +193,14 @@ double AreaWithCrossings(const std::vector<RealPoint>& v) {
     double distance;
   };
   std::vector<Found> found;
+  std::vector<size_t> candidates;
+  const EdgeGrid grid(v);
   for (size_t j = 1; j < n; ++j) {
     const RealPoint e0 = v[j - 1], e1 = v[j];
     found.clear();
-    for (size_t k = 1; k < n && found.size() < kMaxEdgeCrossings; ++k) {
+    grid.Candidates(e0, e1, &candidates);
+    for (size_t k : candidates) {
+      if (found.size() >= kMaxEdgeCrossings) break;
       const RealPoint f0 = v[k - 1], f1 = v[k];
       // Neighbouring edges meet at their shared vertex; that is no crossing.
       if (SamePoint(f0, e1) || SamePoint(f1, e0)) continue;
