@@ -263,3 +263,42 @@ const Suite* HeldSuite() {
   static_assert(kSlotOf<Suite> >= 0, "not a suite of the table");
   return static_cast<const Suite*>(g_suite_slots[kSlotOf<Suite>]);
 }
+
+// --- holding the whole table ------------------------------------------------
+//
+// Every host message acquires the whole table when nothing holds it yet and
+// releases it when the outermost holder is done. Callbacks that come outside
+// a host message (the panel's window procedure, the flyout menu handler)
+// hold it through the same count, so a message that arrives while a callback
+// holds the table neither acquires nor releases it.
+
+// Acquires every entry in order through the basic suite, storing each table
+// in its slot. An entry the host refuses leaves its slot empty and the loop
+// goes on; the result is that of the last entry.
+HostErr AcquireSuiteTable(const BasicSuite* basic);
+// Releases every filled slot in table order, clearing each, and stops at the
+// first release that fails.
+void ReleaseSuiteTable(const BasicSuite* basic);
+
+// The count of nested holders (0: nothing held).
+uint16_t SuiteHoldCount();
+// Increments the count, acquiring the table first when it was 0. Returns
+// the acquisition's result (0 when the table was already held).
+HostErr HoldSuites(const BasicSuite* basic);
+// Decrements the count, releasing the table when this was the last holder.
+void UnholdSuites();
+// A reloaded library starts counting afresh.
+void ResetSuiteHoldCount();
+
+// The pair for callbacks outside host messages; basic is the suite kept in
+// the globals.
+HostErr AcquireSuitesForCallback(const BasicSuite* basic);
+void ReleaseSuitesForCallback();
+
+// The host's main window: the owner of the plug-in's dialogs and where the
+// keyboard focus goes back to. Null when the context suite is not held.
+inline WindowHandle HostMainWindow() {
+  WindowHandle window = nullptr;
+  if (const ContextSuite* context = HeldSuite<ContextSuite>()) context->GetMainWindow(&window);
+  return window;
+}

@@ -1,0 +1,8 @@
+// The Initial Settings dialog and its presets.
+#include "ui/initial_settings.h"
+
+namespace ui {
+
+void InitialSettingsFlyoutHandler(PanelRef, int32_t) {}
+
+}  // namespace ui
