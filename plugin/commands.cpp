@@ -97,8 +97,8 @@ void RegisterAction(PluginGlobals* g) {
   ActionParamTypeRef type = nullptr;
   if (actions->NewParamType(&type) != kNoErr || type == nullptr) return;
   if (g->plugin_ref != nullptr) {
-    actions->RegisterEvent(kActionEventName, kActionEventShownName, kActionEventVersion, 0,
-                           nullptr, g->plugin_ref, nullptr, type);
+    actions->RegisterEvent(kActionEventName, kActionEventShownName, kActionEventVersion, 0, nullptr,
+                           g->plugin_ref, nullptr, type);
   }
   actions->ReleaseParamType(type);
 }
