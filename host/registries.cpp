@@ -4,6 +4,7 @@
 
 #include "host/host_app.h"
 #include "host/suites_common.h"
+#include "platform/gdi.h"
 #include "platform/window.h"
 
 namespace host {
@@ -173,9 +174,29 @@ HostErr AddNotifier(PluginRef plugin, const char* name, const char* type,
 
 // --- panels ------------------------------------------------------------------------
 
+// A panel's own drawing: its client area in the theme's panel colour, as the
+// host paints every panel before the plug-in's controls.
+intptr_t PanelWindowProc(WindowHandle window, uint32_t message, uintptr_t wparam, intptr_t lparam) {
+  if (message != platform::kMsgPaint) {
+    return platform::DefaultWindowProc(window, message, wparam, lparam);
+  }
+  HostApp* app = HostApp::Current();
+  const HostThemeColor theme = app ? app->panel_color() : kLightPanelColor;
+  auto channel = [](double c) { return static_cast<uint8_t>(c <= 0 ? 0 : c >= 1 ? 255 : c * 255); };
+  const ColorRef color =
+      MakeColorRef(channel(theme.red), channel(theme.green), channel(theme.blue));
+  DcHandle dc = reinterpret_cast<DcHandle>(wparam);
+  const bool own = dc == nullptr || !platform::IsDc(dc);
+  if (own) dc = platform::GetDc(window);
+  BrushHandle brush = platform::CreateSolidBrush(color);
+  platform::FillRect(dc, platform::GetClientRect(window), brush);
+  platform::DeleteBrush(brush);
+  if (own) platform::ReleaseDc(window, dc);
+  return 0;
+}
+
 void RegisterPanelClass() {
-  static bool registered =
-      platform::RegisterWindowClass(kPanelWindowClass, platform::DefaultWindowProc);
+  static bool registered = platform::RegisterWindowClass(kPanelWindowClass, PanelWindowProc);
   (void)registered;
 }
 
