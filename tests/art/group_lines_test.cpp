@@ -40,8 +40,16 @@ TEST(QuantityText, ReadAsTheCLibraryDoesWithinThirtyTwoBits) {
     const char* text;
     int32_t value;
   } cases[] = {
-      {"12abc", 12},  {"abc", 0},  {" 7", 7}, {"-3", -3}, {"", 0}, {"+4", 4}, {"\t 9x", 9},
-      {"99999999999", INT32_MAX}, {"-99999999999", INT32_MIN}, {"2147483647", INT32_MAX},
+      {"12abc", 12},
+      {"abc", 0},
+      {" 7", 7},
+      {"-3", -3},
+      {"", 0},
+      {"+4", 4},
+      {"\t 9x", 9},
+      {"99999999999", INT32_MAX},
+      {"-99999999999", INT32_MIN},
+      {"2147483647", INT32_MAX},
       {"99999999999999999999999", INT32_MAX},
   };
   for (const auto& c : cases) EXPECT_EQ(ParseQuantityText(c.text), c.value) << c.text;
@@ -194,8 +202,8 @@ TEST_F(GroupLinesTest, ARingGivesOneFilledSilhouetteWithoutABridge) {
 
 TEST_F(GroupLinesTest, MergeTakesOverIdsAndRaisesOnlyThePieceThatCrossed) {
   host::Art* a = Group();
-  Square(0, 0, 20, a);    // a1
-  Square(50, 0, 20, a);   // a2
+  Square(0, 0, 20, a);   // a1
+  Square(50, 0, 20, a);  // a2
   host::Art* b = Square(65, 10, 20);
   SetTag(a, "2");
   SetTag(b, "5");
