@@ -4,11 +4,8 @@
 
 #include <cairo-pdf.h>
 #include <cairo.h>
-#include <fcntl.h>
 #include <fontconfig/fontconfig.h>
-#include <unistd.h>
 
-#include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -17,6 +14,7 @@
 #include <pugixml.hpp>
 
 #include "host/svg_common.h"
+#include "platform/files.h"
 
 namespace host {
 namespace {
@@ -335,42 +333,28 @@ void ReleaseRenderCaches() {
   FcFini();
 }
 
-bool MakeTempBeside(const std::string& path, std::string* temp, std::string* error) {
-  std::string pattern = path + ".tmp-XXXXXX";
-  std::vector<char> name(pattern.begin(), pattern.end());
-  name.push_back('\0');
-  int fd = mkstemp(name.data());
-  if (fd < 0) {
-    *error = path + ": cannot create a file there (" + std::strerror(errno) + ")";
-    return false;
-  }
-  close(fd);
-  *temp = name.data();
-  return true;
+namespace {
+
+cairo_status_t AppendBytes(void* closure, const unsigned char* data, unsigned int length) {
+  static_cast<std::string*>(closure)->append(reinterpret_cast<const char*>(data), length);
+  return CAIRO_STATUS_SUCCESS;
 }
 
-bool CommitTemp(const std::string& temp, const std::string& path, std::string* error) {
-  if (std::rename(temp.c_str(), path.c_str()) != 0) {
-    *error = path + ": cannot replace the file (" + std::strerror(errno) + ")";
-    std::remove(temp.c_str());
-    return false;
-  }
-  return true;
+// Writes the bytes through the platform's one replacing write.
+bool Commit(const std::string& path, const std::string& bytes, std::string* error) {
+  platform::FileStatus status = platform::ReplaceFile(path, bytes);
+  if (status == platform::FileStatus::kOk) return true;
+  // A missing folder is the usual mistake; say so in its words.
+  const char* why = status == platform::FileStatus::kNotFound ? "no such folder"
+                                                              : platform::FileStatusText(status);
+  *error = path + ": cannot create the file (" + why + ")";
+  return false;
 }
+
+}  // namespace
 
 bool WriteFileReplacing(const std::string& path, std::string_view bytes, std::string* error) {
-  std::string temp;
-  if (!MakeTempBeside(path, &temp, error)) return false;
-  FILE* f = std::fopen(temp.c_str(), "wb");
-  bool ok = f && std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-  if (f) ok = std::fflush(f) == 0 && fsync(fileno(f)) == 0 && ok;
-  if (f && std::fclose(f) != 0) ok = false;
-  if (!ok) {
-    *error = path + ": cannot write the file (" + std::strerror(errno) + ")";
-    std::remove(temp.c_str());
-    return false;
-  }
-  return CommitTemp(temp, path, error);
+  return Commit(path, std::string(bytes), error);
 }
 
 bool WritePdf(const Document& doc, const std::string& path, std::string* error) {
@@ -387,10 +371,9 @@ bool WritePdf(const Document& doc, const std::string& path, std::string* error) 
       return false;
     }
   }
-  std::string temp;
-  if (!MakeTempBeside(path, &temp, error)) return false;
-  cairo_surface_t* surface = cairo_pdf_surface_create(
-      temp.c_str(), boards[0].right - boards[0].left, boards[0].top - boards[0].bottom);
+  std::string bytes;
+  cairo_surface_t* surface = cairo_pdf_surface_create_for_stream(
+      AppendBytes, &bytes, boards[0].right - boards[0].left, boards[0].top - boards[0].bottom);
   cairo_t* cr = cairo_create(surface);
   for (size_t i = 0; i < boards.size(); ++i) {
     const RealRect& b = boards[i];
@@ -410,10 +393,9 @@ bool WritePdf(const Document& doc, const std::string& path, std::string* error) 
   cairo_surface_destroy(surface);
   if (status != CAIRO_STATUS_SUCCESS) {
     *error = path + ": cannot write the PDF (" + cairo_status_to_string(status) + ")";
-    std::remove(temp.c_str());
     return false;
   }
-  return CommitTemp(temp, path, error);
+  return Commit(path, bytes, error);
 }
 
 bool WritePng(const Document& doc, const std::string& path, const PngOptions& options,
@@ -495,18 +477,14 @@ bool WritePng(const Document& doc, const std::string& path, const PngOptions& op
     cairo_stroke(cr);
   }
   cairo_destroy(cr);
-  std::string temp;
-  bool ok = MakeTempBeside(path, &temp, error);
-  if (ok) {
-    cairo_status_t status = cairo_surface_write_to_png(surface, temp.c_str());
-    if (status != CAIRO_STATUS_SUCCESS) {
-      *error = path + ": cannot write the PNG (" + cairo_status_to_string(status) + ")";
-      std::remove(temp.c_str());
-      ok = false;
-    }
-  }
+  std::string bytes;
+  cairo_status_t status = cairo_surface_write_to_png_stream(surface, AppendBytes, &bytes);
   cairo_surface_destroy(surface);
-  return ok && CommitTemp(temp, path, error);
+  if (status != CAIRO_STATUS_SUCCESS) {
+    *error = path + ": cannot write the PNG (" + cairo_status_to_string(status) + ")";
+    return false;
+  }
+  return Commit(path, bytes, error);
 }
 
 }  // namespace host

@@ -33,13 +33,9 @@ bool WritePng(const Document& doc, const std::string& path, const PngOptions& op
 // program, when no drawing follows.
 void ReleaseRenderCaches();
 
-// --- writing files in place ------------------------------------------------
-
-// Makes a new empty temporary file beside path (same folder) and names it.
-bool MakeTempBeside(const std::string& path, std::string* temp, std::string* error);
-// Renames temp over path; on failure removes temp.
-bool CommitTemp(const std::string& temp, const std::string& path, std::string* error);
-// Writes the bytes through a temporary file renamed over path.
+// Writes the bytes over path through platform::ReplaceFile (permissions
+// kept, links followed, the old file intact on failure). False with *error
+// naming the file and the fault.
 bool WriteFileReplacing(const std::string& path, std::string_view bytes, std::string* error);
 
 }  // namespace host

@@ -7,10 +7,12 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <cstdio>
 #include <mutex>
 #include <utility>
+#include <vector>
 
 namespace platform {
 namespace {
@@ -72,18 +74,40 @@ FileStatus CloseChecked(int fd, FileStatus status) {
   return status;
 }
 
-FileStatus WriteFileRaw(const std::string& path, const std::string& content, bool durable) {
-  const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+FileStatus WriteFileRaw(const std::string& path, const std::string& content) {
+  const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
   if (fd < 0) return FromErrno(errno);
-  FileStatus status = WriteAll(fd, content);
-  // The data must be on disk before a rename makes it the only copy.
-  if (status == FileStatus::kOk && durable && ::fsync(fd) != 0) status = FromErrno(errno);
-  return CloseChecked(fd, status);
+  return CloseChecked(fd, WriteAll(fd, content));
 }
 
 FileStatus RenameRaw(const std::string& from, const std::string& to) {
   if (::rename(from.c_str(), to.c_str()) != 0) return FromErrno(errno);
   return FileStatus::kOk;
+}
+
+// The file a path names once every symbolic link on it is followed, so
+// that writing through a link replaces the file it points to and the link
+// stays a link. A link to a missing file names that file.
+FileStatus FollowLinks(const std::string& path, std::string* target) {
+  std::string at = path;
+  for (int hops = 0; hops < 40; ++hops) {
+    struct stat info;
+    if (::lstat(at.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) {
+      *target = at;
+      return FileStatus::kOk;
+    }
+    std::vector<char> buffer(static_cast<size_t>(info.st_size > 0 ? info.st_size : 255) + 1);
+    const ssize_t n = ::readlink(at.c_str(), buffer.data(), buffer.size());
+    if (n < 0) return FromErrno(errno);
+    if (static_cast<size_t>(n) >= buffer.size()) return FileStatus::kInvalidPath;
+    std::string link(buffer.data(), static_cast<size_t>(n));
+    // A relative link is relative to the folder that holds it.
+    const size_t slash = at.rfind('/');
+    if (!link.empty() && link[0] != '/' && slash != std::string::npos)
+      link = at.substr(0, slash + 1) + link;
+    at = link;
+  }
+  return FileStatus::kInvalidPath;  // a loop of links
 }
 
 char LowerAscii(char c) {
@@ -160,19 +184,35 @@ FileStatus ReadWholeFile(const std::string& path, std::string* content) {
 FileStatus WriteWholeFile(const std::string& path, const std::string& content) {
   if (path.empty()) return FileStatus::kInvalidPath;
   if (FileStatus s = Injected(FileOp::kWrite, path); s != FileStatus::kOk) return s;
-  return WriteFileRaw(path, content, false);
+  return WriteFileRaw(path, content);
 }
 
 FileStatus ReplaceFile(const std::string& path, const std::string& content) {
   if (path.empty() || path.back() == '/') return FileStatus::kInvalidPath;
-  if (FolderExists(path)) return FileStatus::kNotAFolder;
-  // Same folder, so the rename never crosses file systems; the suffix keeps
-  // the temporary file out of listings of "*.ini".
-  const std::string temp = path + ".tmp";
+  std::string target;
+  if (FileStatus s = FollowLinks(path, &target); s != FileStatus::kOk) return s;
+  struct stat old;
+  const bool existing = ::stat(target.c_str(), &old) == 0;
+  if (existing && S_ISDIR(old.st_mode)) return FileStatus::kNotAFolder;
+  // Same folder as the file replaced, so the rename never crosses file
+  // systems; a name of its own for every call, so that two writers never
+  // share one; the suffix keeps it out of listings of "*.ini".
+  static std::atomic<unsigned> counter{0};
+  const std::string temp = target + ".tmp-" + std::to_string(::getpid()) + "-" +
+                           std::to_string(counter.fetch_add(1, std::memory_order_relaxed));
   FileStatus status = Injected(FileOp::kWrite, temp);
-  if (status == FileStatus::kOk) status = WriteFileRaw(temp, content, true);
+  if (status != FileStatus::kOk) return status;
+  // A new file gets what the umask leaves of 0666, as any editor's would;
+  // a replaced one keeps its permissions.
+  const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+  if (fd < 0) return FromErrno(errno);
+  if (existing && ::fchmod(fd, old.st_mode & 07777) != 0) status = FromErrno(errno);
+  if (status == FileStatus::kOk) status = WriteAll(fd, content);
+  // The data must be on disk before the rename makes it the only copy.
+  if (status == FileStatus::kOk && ::fsync(fd) != 0) status = FromErrno(errno);
+  status = CloseChecked(fd, status);
   if (status == FileStatus::kOk) status = Injected(FileOp::kRename, path);
-  if (status == FileStatus::kOk) status = RenameRaw(temp, path);
+  if (status == FileStatus::kOk) status = RenameRaw(temp, target);
   if (status != FileStatus::kOk) ::unlink(temp.c_str());
   return status;
 }
@@ -180,7 +220,7 @@ FileStatus ReplaceFile(const std::string& path, const std::string& content) {
 FileStatus AppendToFile(const std::string& path, const std::string& content) {
   if (path.empty()) return FileStatus::kInvalidPath;
   if (FileStatus s = Injected(FileOp::kAppend, path); s != FileStatus::kOk) return s;
-  const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
+  const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0666);
   if (fd < 0) return FromErrno(errno);
   return CloseChecked(fd, WriteAll(fd, content));
 }

@@ -34,7 +34,11 @@ FileStatus WriteWholeFile(const std::string& path, const std::string& content);
 // Writes content to a temporary file in the same folder and renames it over
 // path, so that readers see either the old file or the complete new one and
 // a failure anywhere leaves the old file untouched. The temporary file is
-// removed when anything fails.
+// removed when anything fails. As editors do: a replaced file keeps its
+// permissions, a new one gets 0666 less the umask, and a path that is a
+// symbolic link replaces the file the link points to (the link stays).
+// Every file the system must not lose (settings, presets, exported
+// documents) is written through this one function.
 FileStatus ReplaceFile(const std::string& path, const std::string& content);
 
 // Appends content at the end of the file, creating it when missing. The

@@ -199,7 +199,9 @@ TEST(SvgExport, ImportedFixturesRoundTrip) {
     if (status != SvgStatus::kOk) continue;  // fuzz seeds include refused ones
     ExpectRoundTrip(doc);
   }
-  // A sample of real artwork from other programs.
+  // A sample of real artwork from other programs, where the data sets are.
+  if (!fs::is_directory(ZOLVANE_SVG_DATASET))
+    GTEST_SKIP() << "no SVG data set at " << ZOLVANE_SVG_DATASET << " (see README: Data sets)";
   for (const char* name : {"inkscape-layers-mm-hidden-layer-clone-gopher.svg",
                            "handwritten-defs-use-clip-rotate-flag-brazil.svg",
                            "svgo-text-tspan-matrix-gradients-flag-south-georgia.svg",
@@ -319,6 +321,33 @@ TEST_F(OutputFiles, FailedWritesLeaveNoFileAndKeepTheOldOne) {
   Document back(2, "back");
   EXPECT_EQ(ImportSvgFile(old, back, &error), SvgStatus::kOk) << error;
   EXPECT_THAT(Others({"old.png"}), testing::IsEmpty());
+}
+
+// Every exporter replaces a file as editors do: permissions stay, a link
+// is written through to its target.
+TEST_F(OutputFiles, ExportsKeepPermissionsAndWriteThroughLinks) {
+  Document doc(1, "doc");
+  AddRectangle(doc, kPlaceInsideOnTop, doc.NthLayer(0)->group, {0, 10, 10, 0},
+               FillStyleOf(Rgb(0, 0, 0)));
+  std::string error;
+  for (const char* name : {"out.svg", "out.pdf", "out.png"}) {
+    SCOPED_TRACE(name);
+    fs::path target = dir_ / name, link = dir_ / (std::string("link-") + name);
+    { std::ofstream(target) << "old"; }
+    fs::permissions(target, fs::perms(0664));
+    fs::create_symlink(target.filename(), link);
+    std::string ext = target.extension().string();
+    bool ok = ext == ".svg"   ? ExportSvgFile(doc, link.string(), &error)
+              : ext == ".pdf" ? WritePdf(doc, link.string(), &error)
+                              : WritePng(doc, link.string(), PngOptions{}, &error);
+    ASSERT_TRUE(ok) << error;
+    EXPECT_TRUE(fs::is_symlink(link));
+    EXPECT_GT(fs::file_size(target), 3u) << "the link's target holds the new file";
+    EXPECT_EQ(static_cast<int>(fs::status(target).permissions() & fs::perms::all), 0664);
+  }
+  EXPECT_EQ(
+      Others({"out.svg", "out.pdf", "out.png", "link-out.svg", "link-out.pdf", "link-out.png"}),
+      std::vector<std::string>{});
 }
 
 // Drawing text fills process-wide font caches; freed at the end so that

@@ -2,6 +2,8 @@
 #include "platform/files.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <string>
 #include <vector>
@@ -147,6 +149,50 @@ TEST_F(FilesTest, ReplaceFileKeepsTheOldFileWhenAnyStepFails) {
   ASSERT_EQ(ReplaceFile(target, "new"), FileStatus::kOk);
   EXPECT_EQ(Read("settings.ini"), "new");
   EXPECT_EQ(Names("*"), (std::vector<std::string>{"settings.ini"}));
+}
+
+// Replacing behaves as editors do: the permissions of the file replaced
+// stay, a new file gets 0666 less the umask, and a link is written through
+// to the file it names.
+TEST_F(FilesTest, ReplaceFileKeepsPermissionsAndWritesThroughLinks) {
+  const std::string target = Path("doc.svg");
+  ASSERT_EQ(ReplaceFile(target, "one"), FileStatus::kOk);
+  const mode_t mask = ::umask(0);
+  ::umask(mask);
+  struct stat info;
+  ASSERT_EQ(::stat(target.c_str(), &info), 0);
+  EXPECT_EQ(info.st_mode & 0777, 0666 & ~mask) << "a new file";
+  for (mode_t mode : {0664, 0600, 0640}) {
+    ASSERT_EQ(::chmod(target.c_str(), mode), 0);
+    ASSERT_EQ(ReplaceFile(target, "two"), FileStatus::kOk);
+    ASSERT_EQ(::stat(target.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, mode);
+  }
+
+  // A relative link in another folder, and a link to that link.
+  ASSERT_EQ(CreateFolders(Path("links")), FileStatus::kOk);
+  ASSERT_EQ(::symlink("../doc.svg", Path("links/near").c_str()), 0);
+  ASSERT_EQ(::symlink(Path("links/near").c_str(), Path("far").c_str()), 0);
+  for (const char* link : {"links/near", "far"}) {
+    ASSERT_EQ(ReplaceFile(Path(link), link), FileStatus::kOk);
+    EXPECT_EQ(Read("doc.svg"), link) << "the file the link names is replaced";
+    struct stat l;
+    ASSERT_EQ(::lstat(Path(link).c_str(), &l), 0);
+    EXPECT_TRUE(S_ISLNK(l.st_mode)) << link << " stays a link";
+  }
+  ASSERT_EQ(::stat(target.c_str(), &info), 0);
+  EXPECT_EQ(info.st_mode & 0777, 0640u);
+  // A failed write through a link keeps the old file and leaves nothing.
+  SetFileFaultHook([](FileOp op, const std::string&) {
+    return op == FileOp::kRename ? FileStatus::kIoError : FileStatus::kOk;
+  });
+  EXPECT_EQ(ReplaceFile(Path("far"), "lost"), FileStatus::kIoError);
+  SetFileFaultHook(nullptr);
+  EXPECT_EQ(Read("doc.svg"), "far");
+  EXPECT_EQ(Names("*"), (std::vector<std::string>{"doc.svg", "far", "links/"}));
+  // A link that names itself is refused.
+  ASSERT_EQ(::symlink("loop", Path("loop").c_str()), 0);
+  EXPECT_EQ(ReplaceFile(Path("loop"), "x"), FileStatus::kInvalidPath);
 }
 
 TEST_F(FilesTest, FaultHookSeesTheOperationAndItsPath) {
