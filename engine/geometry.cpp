@@ -115,7 +115,19 @@ RealPoint BezierPoint(RealPoint p0, RealPoint p1, RealPoint p2, RealPoint p3, do
                    w0 * p0.y + w1 * p1.y + w2 * p2.y + w3 * p3.y};
 }
 
-Polygon FlattenPath(const PathSegment* segments, int32_t count, double tolerance) {
+namespace {
+
+// Whether the curve from prev to cur is a straight edge: handles on their
+// anchors, within PointsClose or exactly.
+bool StraightEdge(const PathSegment& prev, const PathSegment& cur, bool exact) {
+  if (exact) {
+    return prev.out.x == prev.p.x && prev.out.y == prev.p.y && cur.in.x == cur.p.x &&
+           cur.in.y == cur.p.y;
+  }
+  return PointsClose(prev.p, prev.out) && PointsClose(cur.in, cur.p);
+}
+
+Polygon Flatten(const PathSegment* segments, int32_t count, double tolerance, bool exact) {
   Polygon polygon;
   if (!segments || count <= 2) return polygon;
   // Four points per edge plus the first anchor. The path is taken as closed
@@ -130,7 +142,7 @@ Polygon FlattenPath(const PathSegment* segments, int32_t count, double tolerance
   for (int32_t i = 1; i <= count; ++i) {
     const PathSegment& prev = segments[i - 1];
     const PathSegment& cur = segments[i == count ? 0 : i];
-    if (PointsClose(prev.p, prev.out) && PointsClose(cur.in, cur.p)) {
+    if (StraightEdge(prev, cur, exact)) {
       polygon.points[n++] = cur.p;
       continue;
     }
@@ -139,6 +151,16 @@ Polygon FlattenPath(const PathSegment* segments, int32_t count, double tolerance
   SimplifyPolyline(polygon.points, &n, tolerance);
   polygon.count = n;
   return polygon;
+}
+
+}  // namespace
+
+Polygon FlattenPath(const PathSegment* segments, int32_t count, double tolerance) {
+  return Flatten(segments, count, tolerance, false);
+}
+
+Polygon FlattenPathExactStraight(const PathSegment* segments, int32_t count, double tolerance) {
+  return Flatten(segments, count, tolerance, true);
 }
 
 void FreePolygon(Polygon* polygon) {

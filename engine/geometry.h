@@ -105,6 +105,9 @@ struct Polygon {
 // tolerance. Paths of 2 segments or fewer give no polygon (count 0, null).
 // The caller owns the returned array and frees it with FreePolygon.
 Polygon FlattenPath(const PathSegment* segments, int32_t count, double tolerance);
+// FlattenPath, except that an edge counts as straight only when its handles
+// equal their anchors exactly (the step-and-repeat sample).
+Polygon FlattenPathExactStraight(const PathSegment* segments, int32_t count, double tolerance);
 void FreePolygon(Polygon* polygon);
 
 // Thins a polyline in place; *count becomes the new length.
