@@ -54,4 +54,40 @@ TEST(LatticeDiff, GeneratedOutlinesMatchTheOracle) {
   }
 }
 
+// Outlines of 100 and 400 points, trial by trial in both passes: the whole
+// literal search on them takes minutes.
+TEST(LatticeDiff, LargeOutlinesMatchTheOracleTrialByTrial) {
+  struct Case {
+    Kind kind;
+    int points;
+    double size;
+    int16_t rotation;
+    int shifts[2];
+  };
+  for (const Case c :
+       {Case{Kind::kConcave, 100, 90, 1, {5, 30}}, Case{Kind::kGear, 100, 70, 1, {0, 17}},
+        Case{Kind::kGear, 400, 140, 0, {9, 9}}}) {
+    SCOPED_TRACE(testing::Message() << c.points << " points");
+    const latticedata::Sample s = latticedata::MakeSample(c.kind, c.points, c.size, 31);
+    const LatticeInput in = latticedata::MakeInput(s, 400, 300, 3, 1, 0, c.rotation, 1);
+    for (int pass = 0; pass < 2; ++pass) {
+      NestPart part;
+      LatticeTrial fields;
+      ASSERT_TRUE(PrepareLatticePass(in, pass, &part, &fields));
+      if (c.points == 400) {
+        EXPECT_GT(part.point_count, 300);
+      }
+      LatticeTrial fast = fields, literal = fields;
+      fast.sample = literal.sample = &part;
+      fast.number = literal.number = c.shifts[pass];
+      fast.shift = literal.shift = LatticeShift(c.shifts[pass], part, in.spacing);
+      RunLatticeTrial(&fast);
+      oracle::RunLatticeTrial(&literal);
+      EXPECT_GT(literal.best.count, 0);
+      EXPECT_EQ(latticedata::LatticeDifference(fast.best, literal.best), "") << "pass " << pass;
+      FreeNestPart(&part);
+    }
+  }
+}
+
 }  // namespace
