@@ -216,12 +216,20 @@ TEST(ErrorAlert, TextAndTheResultsThatRaiseNone) {
 }
 
 TEST_F(EntryTest, AFailedRegistrationEndsStartupWithAnAlert) {
-  StartLinked();
-  // A second Startup of the same plug-in finds its notifiers taken.
-  EXPECT_EQ(app_->Startup(plugin_), kErrRefused);
+  // A host without the panel menu's group refuses the panel's menu item.
+  host::Registries& r = app_->registries();
+  for (const auto& [id, group] : r.groups.records()) {
+    if (group->name == kMenuGroupToolPalettes) {
+      r.groups.Remove(decltype(r.groups)::HandleOf<MenuGroupHandle>(id));
+      break;
+    }
+  }
+  ASSERT_EQ(app_->AddPlugin("Zolvane", ZolvanePluginMain, &plugin_), kNoErr);
+  EXPECT_EQ(app_->Startup(plugin_), kErrNotFound);
   EXPECT_THAT(Errors(user_),
-              ElementsAre("Error=44454e59, YNED (caller : SP Interface, selector : Startup)"));
+              ElementsAre("Error=21464e44, DNF! (caller : SP Interface, selector : Startup)"));
   EXPECT_EQ(host::TotalHeld(), 0);
+  EXPECT_EQ(g_globals->panel_menu_item, nullptr);
 }
 
 TEST_F(EntryTest, ASecondPluginOfTheMakerAddsOnlyItsAboutItem) {
