@@ -1,6 +1,8 @@
 // The table of runs the Do Action handler calls.
 #include "plugin/command_runs.h"
 
+#include "art/group_lines.h"
+
 namespace {
 
 int32_t NoRun(int32_t* extra_sheets) {
@@ -9,7 +11,7 @@ int32_t NoRun(int32_t* extra_sheets) {
 }
 void NoArtboards(int32_t) {}
 int32_t NoSelection() {
-  return -2;
+  return kNoSelection;
 }
 void NoQuantity(int32_t) {}
 
@@ -18,8 +20,8 @@ constexpr CommandRuns kOwnRuns = {
     .run_nesting = NoRun,
     .run_step_and_repeat = NoRun,
     .create_sheet_artboards = NoArtboards,
-    .selection_quantity = NoSelection,
-    .apply_selection_quantity = NoQuantity,
+    .selection_quantity = SelectionQuantity,
+    .apply_selection_quantity = ApplySelectionQuantity,
 };
 
 CommandRuns g_runs = kOwnRuns;

@@ -10,6 +10,7 @@
 #include <fstream>
 
 #include "host/basic_suite.h"
+#include "host/builder.h"
 #include "plugin/suite_table.h"
 #include "tests/plugin/plugin_host_fixture.h"
 #include "ui/about_dialog.h"
@@ -113,6 +114,41 @@ TEST_F(ModuleTest, NestingFromTheLoadedModuleAsksAndSetsTheUndoTexts) {
   EXPECT_EQ(user_.entries()[0].text, "Start optimization of the nesting. Are you sure?");
   EXPECT_EQ(doc->undo_text(), "集版最適化の取り消し");
   EXPECT_EQ(host::TotalHeld(), 0);
+}
+
+TEST_F(ModuleTest, SetWritesTheQuantityOfTheSelectedObjects) {
+  StartModule();
+  host::Document* doc = OpenDocument();
+  const PathStyle fill = host::FillStyleOf(host::Gray(0.5));
+  host::Art* a = host::AddRectangle(*doc, kPlaceAboveAll, nullptr, {0, 10, 10, 0}, fill);
+  host::Art* b = host::AddRectangle(*doc, kPlaceAboveAll, nullptr, {20, 10, 30, 0}, fill);
+  host::Art* c = host::AddRectangle(*doc, kPlaceAboveAll, nullptr, {40, 10, 50, 0}, fill);
+  app_->Command([&] {
+    host::SelectDeep(*doc, a, true);
+    host::SelectDeep(*doc, b, true);
+    return kNoErr;
+  });
+  // The selection's common quantity (none set) shows as an empty field.
+  EXPECT_EQ(platform::GetWindowText(Control(ui::kPanelQuantityId)), "");
+  Type(ui::kPanelQuantityId, "5");
+  Click(ui::kPanelSetId);
+  auto quantity = [](const host::Art* art) {
+    const host::Tag* tag = host::FindTag(*art, "zolvane_quantity");
+    return tag ? tag->value : std::string("none");
+  };
+  EXPECT_EQ(quantity(a), "5");
+  EXPECT_EQ(quantity(b), "5");
+  EXPECT_EQ(quantity(c), "none");
+  // Choosing c as well gives different quantities: the field shows "-",
+  // and "Set" then changes nothing.
+  app_->Command([&] {
+    host::SelectDeep(*doc, c, true);
+    return kNoErr;
+  });
+  EXPECT_EQ(platform::GetWindowText(Control(ui::kPanelQuantityId)), "-");
+  Click(ui::kPanelSetId);
+  EXPECT_EQ(quantity(a), "5");
+  EXPECT_EQ(quantity(c), "none");
 }
 
 TEST_F(ModuleTest, ShutdownSavesThePanelsSettingsAndLeavesNothingBehind) {
