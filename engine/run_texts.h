@@ -1,0 +1,17 @@
+// The alerts of the nesting engine's runs, in English and Japanese.
+#pragma once
+
+#include <cstdint>
+
+enum class RunText : int32_t {
+  kNoObjectSelected,
+  kMultipleObjectsSelected,
+  kObjectTooLarge,
+  kReproduced,  // a printf format: the number of copies made
+  kNothingReproduced,
+  kCount,
+};
+
+// The text in `language` (1 English, 0 Japanese); any other value is
+// taken as English.
+const char* GetRunText(RunText text, int16_t language);
