@@ -502,6 +502,13 @@ void BuildGroupLines(int16_t merge, GroupLineTimes* times) {
   }
 }
 
+int32_t GroupLineObjectId(ArtHandle group_line) {
+  const std::string name = OwnName(group_line);
+  int id = 0, quantity = 0;
+  if (std::sscanf(name.c_str(), kGroupLineNameFormat, &id, &quantity) != 2) return 0;
+  return id;
+}
+
 void PlaceGroupCopies(const MemberList& list, int32_t group_index, const RealMatrix& matrix) {
   const ArtSuite* art = HeldSuite<ArtSuite>();
   const TransformArtSuite* transform = HeldSuite<TransformArtSuite>();

@@ -85,6 +85,9 @@ struct GroupLineTimes {
 // `times`, when given, accumulates the phases.
 void BuildGroupLines(int16_t merge, GroupLineTimes* times = nullptr);
 
+// The object id in a group line's name; 0 when the art is not named so.
+int32_t GroupLineObjectId(ArtHandle group_line);
+
 // Duplicates every member of the group line `group_index`, last member first,
 // on top inside the member's own parent, moves the copy by the matrix and
 // removes the copy's quantity tag.

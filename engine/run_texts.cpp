@@ -17,6 +17,13 @@ constexpr TextPair kRunTexts[static_cast<int>(RunText::kCount)] = {
     // Step and repeat made no copy: the selected objects are not removed.
     {"No copy fits in the nesting area. The selected objects are left as they are.",
      "集版エリアに収まるコピーがありません。選択したオブジェクトはそのままです。"},
+    // The nesting run refuses a quantity it cannot make; nothing changes.
+    {"Object %d asks for %d copies, more than one nesting can make (at most %d). Nothing was "
+     "changed.",
+     "オブジェクト %d の数量 %d は、一度の集版で作れる数 (最大 %d 個) を超えています。何も変更して"
+     "いません。"},
+    {"There is not enough memory to nest the selected objects. Nothing was changed.",
+     "メモリが不足しているため集版できません。何も変更していません。"},
 };
 
 }  // namespace

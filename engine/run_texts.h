@@ -9,6 +9,10 @@ enum class RunText : int32_t {
   kObjectTooLarge,
   kReproduced,  // a printf format: the number of copies made
   kNothingReproduced,
+  // A printf format: the object's number, its quantity, the most copies a
+  // run makes of it.
+  kTooManyCopies,
+  kOutOfMemory,
   kCount,
 };
 

@@ -639,6 +639,9 @@ void Search(const NestJob& job, const SearchSettings& settings, SearchCounters* 
   RealRect area = job.area;
   const double sheet_w = settings.plate_width * PointsPerMm;
   const double sheet_h = settings.plate_height * PointsPerMm;
+  // The right edge of the current sheet: the first sheet's left edge is
+  // the square's. The sheet artboards are laid on the same grid.
+  double sheet_right = job.reference.left + sheet_w;
   for (;;) {
     const RealRect e = EngineFrameArea(area, job.baseline);
     const RealPoint ac = RectCenter(area);
@@ -719,14 +722,16 @@ void Search(const NestJob& job, const SearchSettings& settings, SearchCounters* 
     for (int32_t j = 0; j < job.part_count && all; ++j) all = job.parts[j].placed != 0;
     if (all) return;
     // The next sheet of the grid: one sheet to the right, or the first
-    // column of the next row when the area would pass the square.
+    // column of the next row when the sheet would pass the square.
     area.left += sheet_w;
     area.right += sheet_w;
-    if (area.right > job.reference.right) {
+    sheet_right += sheet_w;
+    if (sheet_right > job.reference.right) {
       area.left = job.area.left;
       area.right = job.area.right;
       area.top -= sheet_h;
       area.bottom -= sheet_h;
+      sheet_right = job.reference.left + sheet_w;
     }
     counters->extra_sheets.fetch_add(1, std::memory_order_relaxed);
     if (Cancelled(cancel)) return;

@@ -51,7 +51,7 @@ SheetPlace NextSheet(const RealRect& square, const SheetSettings& s, const Sheet
   next.sheet.right += w;
   next.area.left += w;
   next.area.right += w;
-  if (next.area.right > square.right) {
+  if (next.sheet.right > square.right) {
     // Back to the first column's horizontal extent, one sheet height lower.
     const SheetPlace first = FirstSheet(square, s);
     next.row += 1;

@@ -35,8 +35,9 @@ struct SheetPlace {
 SheetPlace FirstSheet(const RealRect& square, const SheetSettings& s);
 
 // The sheet after `current`: sheet and area move right by one sheet width;
-// when the area's right edge then passes the square's right edge, they
+// when the sheet's right edge then passes the square's right edge, they
 // return to the first column's horizontal extent one sheet height lower.
+// The search and the sheet artboards follow this one rule.
 // The move is incremental, as the search walks the grid.
 SheetPlace NextSheet(const RealRect& square, const SheetSettings& s, const SheetPlace& current);
 

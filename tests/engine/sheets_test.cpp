@@ -44,6 +44,18 @@ TEST(Sheets, GridWrapsWhenTheAreaPassesTheSquare) {
   EXPECT_NEAR(seventh.area.top, FirstSheet(q, plate).area.top - 1260 * PointsPerMm, 1e-9);
 }
 
+TEST(Sheets, AWideRightMarginDoesNotPutASheetBeyondTheSquare) {
+  const RealRect q = ReferenceSquare(kCanvas);
+  // Six 860 mm sheets fill 14627 points of the row; a seventh would end at
+  // 17065, past the square, even though its nesting area (400 mm right
+  // margin) would end inside it. It starts the next row.
+  SheetSettings plate = Plate(860, 1260, 15);
+  plate.margin_right = 400;
+  for (int i = 0; i < 6; ++i) EXPECT_EQ(NthSheet(q, plate, i).row, 0) << i;
+  EXPECT_EQ(NthSheet(q, plate, 6).row, 1);
+  for (int i = 0; i < 20; ++i) EXPECT_LE(NthSheet(q, plate, i).sheet.right, q.right) << i;
+}
+
 TEST(Sheets, PlateWiderThanTheSquareHasOneColumn) {
   const RealRect q = ReferenceSquare(kCanvas);
   const SheetSettings plate = Plate(6000, 500, 0);  // 17008 points wide

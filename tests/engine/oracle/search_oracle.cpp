@@ -226,6 +226,9 @@ void NestSearch(const NestJob& job, const SearchSettings& settings, SearchCounte
   placed.reserve(static_cast<size_t>(job.part_count));
 
   RealRect area = job.area;
+  // The right edge of the current sheet; a sheet that would pass the
+  // square's right edge starts a new row.
+  double sheet_right = job.reference.left + settings.plate_width * PointsPerMm;
   for (;;) {
     // Step 1: the engine area and the area centre.
     const RealRect e = EngineFrameArea(area, job.baseline);
@@ -347,11 +350,13 @@ void NestSearch(const NestJob& job, const SearchSettings& settings, SearchCounte
     const double sheet_h = settings.plate_height * PointsPerMm;
     area.left += sheet_w;
     area.right += sheet_w;
-    if (area.right > job.reference.right) {
+    sheet_right += sheet_w;
+    if (sheet_right > job.reference.right) {
       area.left = job.area.left;
       area.right = job.area.right;
       area.top -= sheet_h;
       area.bottom -= sheet_h;
+      sheet_right = job.reference.left + sheet_w;
     }
     counters->extra_sheets.fetch_add(1, std::memory_order_relaxed);
     if (Cancelled(cancel)) return;
