@@ -2,6 +2,8 @@
 #include "plugin/command_runs.h"
 
 #include "art/group_lines.h"
+#include "engine/nesting_run.h"
+#include "engine/placement.h"
 
 namespace {
 
@@ -17,9 +19,9 @@ void NoQuantity(int32_t) {}
 
 // The plug-in's own runs.
 constexpr CommandRuns kOwnRuns = {
-    .run_nesting = NoRun,
+    .run_nesting = RunNesting,
     .run_step_and_repeat = NoRun,
-    .create_sheet_artboards = NoArtboards,
+    .create_sheet_artboards = CreateSheetArtboards,
     .selection_quantity = SelectionQuantity,
     .apply_selection_quantity = ApplySelectionQuantity,
 };

@@ -104,15 +104,17 @@ TEST_F(ModuleTest, ThePiPLBlockIsExactlyTheModulesDescription) {
   dlclose(library);
 }
 
-TEST_F(ModuleTest, NestingFromTheLoadedModuleAsksAndSetsTheUndoTexts) {
+TEST_F(ModuleTest, NestingWithNothingSelectedAsksThenSaysSo) {
   StartModule();
   host::Document* doc = OpenDocument();
   user_.QueueAnswer(true);
   Click(ui::kPanelNestId);
-  ASSERT_EQ(user_.entries().size(), 1u);
+  ASSERT_EQ(user_.entries().size(), 2u);
   EXPECT_EQ(user_.entries()[0].kind, host::ScriptedUser::Kind::kQuestion);
   EXPECT_EQ(user_.entries()[0].text, "Start optimization of the nesting. Are you sure?");
+  EXPECT_EQ(user_.entries()[1].text, "No object is selected.");
   EXPECT_EQ(doc->undo_text(), "集版最適化の取り消し");
+  EXPECT_EQ(doc->artboards().size(), 1u);
   EXPECT_EQ(host::TotalHeld(), 0);
 }
 
@@ -149,6 +151,40 @@ TEST_F(ModuleTest, SetWritesTheQuantityOfTheSelectedObjects) {
   Click(ui::kPanelSetId);
   EXPECT_EQ(quantity(a), "5");
   EXPECT_EQ(quantity(c), "none");
+}
+
+TEST_F(ModuleTest, NestingOptimizationNestsTheSelectionOntoSheets) {
+  // A sheet of 100 x 100 mm within 5 mm margins holds four 40 mm squares:
+  // six of them need a second sheet.
+  WriteSettings("plate_size = 100, 100, 5, 5, 5, 5\r\ncur_param.collection_margin = 2\r\n");
+  StartModule();
+  host::Document* doc = OpenDocument();
+  const PathStyle fill = host::FillStyleOf(host::Gray(0.5));
+  const double side = 40 * PointsPerMm;
+  std::vector<host::Art*> squares;
+  for (int i = 0; i < 3; ++i) {
+    squares.push_back(host::AddRectangle(*doc, kPlaceAboveAll, nullptr,
+                                         {i * 200.0, side, i * 200.0 + side, 0}, fill));
+  }
+  app_->Command([&] {
+    for (host::Art* a : squares) host::SelectDeep(*doc, a, true);
+    return kNoErr;
+  });
+  Type(ui::kPanelQuantityId, "2");
+  Click(ui::kPanelSetId);
+  user_.QueueAnswer(true);
+  Click(ui::kPanelNestId);
+  ASSERT_GE(user_.entries().size(), 1u);
+  EXPECT_EQ(user_.entries()[0].kind, host::ScriptedUser::Kind::kQuestion);
+  int copies = 0;
+  for (int32_t i = 0; i < doc->LayerCount(); ++i) {
+    copies += static_cast<int>(host::TopLevelArt(*doc->NthLayer(i)).size());
+  }
+  EXPECT_EQ(copies, 6);
+  EXPECT_EQ(doc->artboards().size(), 2u);
+  EXPECT_EQ(doc->LayerByTitle("<<Zolvane Group>>"), nullptr);
+  EXPECT_EQ(doc->undo_text(), "集版最適化の取り消し");
+  EXPECT_EQ(host::TotalHeld(), 0);
 }
 
 TEST_F(ModuleTest, ShutdownSavesThePanelsSettingsAndLeavesNothingBehind) {
