@@ -3,10 +3,18 @@
 // A lattice's pitches are searched in whole points: each is the smallest
 // whole number from 1 upward at which no edge of a copy it places crosses an
 // edge of a copy already fixed (SegmentIntersection), among the copies of
-// the 3 x 3 block that the lattice counts. The tests keep that search
-// written out literally as an oracle; the search here gives the same
-// pitches, patterns, counts and places bit for bit, because it only skips
-// work whose outcome is known:
+// the 3 x 3 block that the lattice counts:
+//  - p1: the second column against the first, p2: the third against both,
+//    in the first row; in the checkerboard also in a second row, whose
+//    columns turn the other way and so meet differently;
+//  - q1: the second row against the first, q2: the third row against both.
+// Copies the counting rule leaves out are not part of the lattice and are
+// not tested; a search ends at the first whole point that puts its copies
+// out of the room.
+//
+// The tests keep that search written out literally as an oracle; the search
+// here gives the same pitches, patterns, counts and places bit for bit,
+// because it only skips work whose outcome is known:
 //  - A copy's placed outline is its sample's outline mapped by PartMatrix.
 //    That matrix differs between places only by its final move, so the
 //    linear part a x + c y of every point is computed once per turn and the
@@ -17,7 +25,14 @@
 //    coordinates of this size, and an edge's placed box is its linear box
 //    plus the move (adding the same number keeps the order of two values),
 //    so a skipped pair is one that the literal test would have found apart.
-//    A grid over each turned outline hands out only the edges near a box.
+//    A grid over each turned outline hands out only the edges near a box:
+//    every edge is filed in each cell that its box, widened by the grid's
+//    margin (at least 0.002 + 1e-6), meets, and a query is the other edge's
+//    placed box moved back into the outline's frame and widened by the same
+//    margin. Moving back rounds by far less than 1e-6 for coordinates of a
+//    sheet, so an edge whose placed box lies within reach of the query's
+//    is filed in a cell the query meets; the decisive test is still the
+//    placed boxes' own.
 //  - Whether copies cross is an "or" over edge pairs and copy pairs, so
 //    their order is free: the pair that crossed at the last whole point is
 //    tried first at the next.
