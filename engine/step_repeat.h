@@ -66,5 +66,11 @@ StepRepeatOutcome ReproduceOnArea(const MemberList& list, const RealRect& area,
 // list itself is freed by the caller.
 int32_t FinishStepAndRepeat(MemberList* list, const StepRepeatOutcome& outcome, int16_t language);
 
-// Shows a run alert in the settings' language.
+// Shows a run alert.
 void ShowRunAlert(const char* text);
+
+// The step-and-repeat run over the front document's selection onto the
+// first sheet: 0 when copies were made, -1 without a document or with
+// several objects, -2 when the object is too large or no copy fits, -3 with
+// nothing selected. *extra_sheets is always 0.
+int32_t RunStepAndRepeat(int32_t* extra_sheets);
