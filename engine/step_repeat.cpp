@@ -12,6 +12,7 @@
 #include "art/group_lines.h"
 #include "engine/lattice.h"
 #include "engine/member_list.h"
+#include "engine/nesting_run.h"
 #include "engine/run_texts.h"
 #include "plugin/globals.h"
 #include "plugin/suite_art.h"
@@ -29,34 +30,9 @@ constexpr double kSampleMiterLimit = 4.0;
 constexpr int kInitialTurns = 18;
 constexpr double kInitialTurnGain = 1.0;
 
-int16_t TypeOf(ArtHandle art) {
-  const ArtSuite* s = HeldSuite<ArtSuite>();
-  int16_t type = kArtTypeUnknown;
-  if (!s || !art || s->GetArtType(art, &type) != kNoErr) return kArtTypeUnknown;
-  return type;
-}
-
 bool BoundsOf(ArtHandle art, RealRect* bounds) {
   const ArtSuite* s = HeldSuite<ArtSuite>();
   return s && art && s->GetArtBounds(art, bounds) == kNoErr;
-}
-
-void CollectPaths(ArtHandle art, std::vector<ArtHandle>* out) {
-  const int16_t type = TypeOf(art);
-  if (type == kArtTypePath) {
-    out->push_back(art);
-    return;
-  }
-  if (type != kArtTypeGroup && type != kArtTypeCompoundPath) return;
-  const ArtSuite* s = HeldSuite<ArtSuite>();
-  ArtHandle child = nullptr;
-  if (s->GetArtFirstChild(art, &child) != kNoErr) return;
-  while (child) {
-    CollectPaths(child, out);
-    ArtHandle next = nullptr;
-    if (s->GetArtSibling(child, &next) != kNoErr) break;
-    child = next;
-  }
 }
 
 bool IsIdentity(const RealMatrix& m) {
@@ -112,7 +88,7 @@ bool LatticeCopies(ArtHandle shape, const RealMatrix& r0, const RealRect& area,
     if (!IsIdentity(r0)) Transform(duplicate, r0);
     // Grown outlines that do not cross are at least v apart.
     OffsetPath(duplicate, s.spacing / 2, kSampleJoin, kSampleMiterLimit);
-    const ArtHandle sample = LargestClosedPath(holder);
+    const ArtHandle sample = ChooseShape(holder, false);
     std::vector<PathSegment> segments;
     RealRect bounds{0, 0, 0, 0};
     if (sample && SegmentsOf(sample, &segments) && BoundsOf(sample, &bounds)) {
@@ -168,28 +144,6 @@ bool StepRepeatTooLarge(const RealRect& bounds, const RealRect& area, const Step
   return w > big_w || h > big_h;
 }
 
-ArtHandle LargestClosedPath(ArtHandle art) {
-  std::vector<ArtHandle> paths;
-  CollectPaths(art, &paths);
-  const PathSuite* p = HeldSuite<PathSuite>();
-  ArtHandle best = nullptr;
-  double best_size = 0;
-  for (ArtHandle path : paths) {
-    bool closed = false;
-    int32_t count = 0;
-    RealRect b{0, 0, 0, 0};
-    if (!p || p->GetPathClosed(path, &closed) != kNoErr || !closed) continue;
-    if (p->GetPathSegmentCount(path, &count) != kNoErr || count <= 2) continue;
-    if (!BoundsOf(path, &b)) continue;
-    const double size = RectWidth(b) + RectHeight(b);
-    if (!best || size > best_size) {
-      best = path;
-      best_size = size;
-    }
-  }
-  return best;
-}
-
 RealMatrix InitialTurn(ArtHandle shape, double along) {
   RealMatrix identity;
   MatrixSetIdentity(&identity);
@@ -235,7 +189,7 @@ StepRepeatOutcome ReproduceOnArea(const MemberList& list, const RealRect& area,
     return out;
   }
   const GroupLineEntry& line = list.group_lines[0];
-  const ArtHandle shape = LargestClosedPath(line.art);
+  const ArtHandle shape = ChooseShape(line.art, false);
   RealRect measured = line.bounds;
   if (shape) BoundsOf(shape, &measured);
   if (StepRepeatTooLarge(measured, area, s)) {

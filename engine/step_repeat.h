@@ -32,11 +32,6 @@ StepRepeatSettings StepRepeatSettingsFrom(const PluginGlobals& globals);
 bool StepRepeatTooLarge(const RealRect& bounds, const RealRect& area,
                         const StepRepeatSettings& settings);
 
-// Among the paths of the art (groups and compound paths entered depth-first
-// in child order), the closed path with more than 2 segments whose bounds
-// have the largest width + height, the first on a tie; null when none.
-ArtHandle LargestClosedPath(ArtHandle art);
-
 // The turn that minimises the shape's height, as the nesting run's
 // pre-rotation finds it on a duplicate: 18 turns of 5 degrees about the
 // shape's centre, each kept when it lowers min(width, height) by more than

@@ -1,192 +1,177 @@
-// Step and repeat on a running host: the object's group line reproduced as a
-// plain grid or a lattice on the nesting area, copies made of its members,
-// the user's objects removed only when copies were made, and the alerts.
+// Step and repeat on a running host: the selected object's group line
+// reproduced as a plain grid or a lattice on the first sheet's nesting area,
+// copies made of its members, the user's objects removed only when copies
+// were made, and the alerts.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
+#include <algorithm>
 #include <string>
 #include <vector>
 
-#include "art/group_lines.h"
 #include "engine/lattice.h"
-#include "engine/member_list.h"
 #include "engine/run_texts.h"
+#include "engine/sheets.h"
 #include "engine/step_repeat.h"
 #include "plugin/suite_art.h"
-#include "tests/art/running_host.h"
+#include "tests/engine/nesting_fixture.h"
 
 namespace {
 
-class StepRepeatTest : public RunningHostTest {
+class StepRepeatTest : public NestingTest {
  protected:
-  void TearDown() override {
-    std::free(list.group_lines);
-    std::free(list.members);
-    RunningHostTest::TearDown();
+  // A plate of width x height points without margins, spacing in points.
+  void Plate(double width, double height, double spacing = 0) {
+    SmallPlate();
+    globals.plate_width = width / PointsPerMm;
+    globals.plate_height = height / PointsPerMm;
+    globals.cur_param.collection_margin = spacing / PointsPerMm;
+    globals.outline_mode = 0;
   }
-
-  // The member list as the run builds it: the selected top-level objects,
-  // then their group lines, each object linked to the line it belongs to
-  // (by order without merging, to the one line of a merged cluster).
-  void BuildList(int16_t merge) {
-    std::vector<MemberEntry> members;
-    for (LayerHandle l : DocumentLayers()) {
-      if (!LayerUsable(l)) continue;
-      for (ArtHandle a : TopLevelArtOf(l)) {
-        if (ArtSelected(a)) members.push_back(MemberEntry{a, Bounds(a), -1, 0});
-      }
-    }
-    BuildGroupLines(merge);
-    std::vector<GroupLineEntry> lines;
-    LayerHandle gl = nullptr;
-    HeldSuite<LayerSuite>()->GetLayerByTitle(kGroupLineLayerTitle, &gl);
-    if (gl) {
-      for (ArtHandle g : TopLevelArtOf(gl)) lines.push_back(GroupLineEntry{g, nullptr, Bounds(g)});
-    }
-    for (size_t j = 0; j < members.size(); ++j) {
-      members[j].group = merge ? 0 : static_cast<int32_t>(j);
-    }
-    list.group_line_count = static_cast<int32_t>(lines.size());
-    list.group_lines =
-        static_cast<GroupLineEntry*>(std::calloc(lines.size() + 1, sizeof(GroupLineEntry)));
-    std::copy(lines.begin(), lines.end(), list.group_lines);
-    list.member_count = static_cast<int32_t>(members.size());
-    list.members = static_cast<MemberEntry*>(std::calloc(members.size() + 1, sizeof(MemberEntry)));
-    std::copy(members.begin(), members.end(), list.members);
+  // The nesting area the run fills: the first sheet's.
+  RealRect Area() const {
+    RealRect square;
+    CanvasSquare(&square, kReferenceSquareSide);
+    return FirstSheet(square, SheetSettingsFrom(globals)).area;
   }
-
-  static RealRect Bounds(ArtHandle a) {
+  int32_t Reproduce() {
+    int32_t sheets = -1;
+    const int32_t result = RunStepAndRepeat(&sheets);
+    EXPECT_EQ(sheets, 0);
+    return result;
+  }
+  static RealRect Bounds(const host::Art* a) {
     RealRect b{0, 0, 0, 0};
-    HeldSuite<ArtSuite>()->GetArtBounds(a, &b);
+    host::ArtExtent(*a, nullptr, 0, &b);
     return b;
   }
-
-  // Builds the list, reproduces and finishes as the run does.
-  int32_t Run(const StepRepeatSettings& s, const RealRect& area, int16_t merge = 0) {
-    BuildList(merge);
-    const StepRepeatOutcome o = ReproduceOnArea(list, area, s);
-    copies = o.copies;
-    return FinishStepAndRepeat(&list, o, s.language);
+  // The box of every top-level object.
+  RealRect All() const {
+    const std::vector<host::Art*> art = AllObjects();
+    RealRect all = Bounds(art[0]);
+    for (const host::Art* a : art) {
+      const RealRect b = Bounds(a);
+      all.left = std::min(all.left, b.left), all.right = std::max(all.right, b.right);
+      all.top = std::max(all.top, b.top), all.bottom = std::min(all.bottom, b.bottom);
+    }
+    return all;
   }
-
-  std::vector<ArtHandle> TopLevel() const {
-    return TopLevelArtOf(doc->HandleOf(doc->current_layer()));
-  }
-
-  std::vector<std::string> Alerts() const {
-    std::vector<std::string> out;
-    for (const auto& e : user.entries()) out.push_back(e.text);
-    return out;
-  }
-
-  MemberList list{nullptr, 0, nullptr, 0};
-  int32_t copies = 0;
 };
 
-const RealRect kArea{0, 1010, 1010, 0};
-
+// 100 x 50 objects on a 1010 point square in Rectangle mode: 10 x 20 copies
+// (the group line is a little larger than the object, so 1000 would hold
+// 9 x 19), against the baseline side and the start of the fill direction.
 TEST_F(StepRepeatTest, RectangleModeFillsTheAreaAsAGridAndReplacesTheObject) {
   struct Case {
     int16_t baseline, mode;
     bool right, bottom;  // where the grid sits
   };
-  for (const Case c :
-       {Case{0, 0, false, false}, Case{0, 1, true, false}, Case{1, 0, false, true}}) {
+  for (const Case c : {Case{kBaselineTop, 0, false, false}, Case{kBaselineTop, 1, true, false},
+                       Case{kBaselineBottom, 0, false, true}}) {
     SCOPED_TRACE(testing::Message() << "baseline " << c.baseline << " mode " << c.mode);
     host::Documents().CloseAll();
     user.Clear();
     doc = host::Documents().New("grid");
     layer = doc->current_layer()->group;
-    host::Art* object = Rect(2000, 600, 2100, 550);  // 100 x 50
-    Select(object);
-    StepRepeatSettings s;
-    s.toward_baseline = c.baseline;
-    s.toward_mode = c.mode;
-    ASSERT_EQ(Run(s, kArea), 0);
-    EXPECT_EQ(copies, 200);  // 10 x 20: the group line is a little larger than 100 x 50
-    const std::vector<ArtHandle> art = TopLevel();
-    ASSERT_EQ(art.size(), 200u);  // the object itself was removed
-    RealRect all = Bounds(art[0]);
-    for (ArtHandle a : art) {
-      const RealRect b = Bounds(a);
-      all.left = std::min(all.left, b.left), all.right = std::max(all.right, b.right);
-      all.top = std::max(all.top, b.top), all.bottom = std::min(all.bottom, b.bottom);
-    }
-    // The grid lies against the left or right edge and the top or bottom,
-    // within the group line's margin of the object.
-    EXPECT_NEAR(c.right ? kArea.right - all.right : all.left - kArea.left, 0, 0.5);
-    EXPECT_NEAR(c.bottom ? all.bottom - kArea.bottom : kArea.top - all.top, 0, 0.5);
+    Select(Rect(2000, 600, 2100, 550));
+    Plate(1010, 1010);
+    globals.toward_baseline = c.baseline;
+    globals.toward_mode = c.mode;
+    ASSERT_EQ(Reproduce(), 0);
+    EXPECT_EQ(AllObjects().size(), 200u);  // the object itself was removed
+    const RealRect area = Area(), all = All();
+    // Within the group line's margin of the object.
+    EXPECT_NEAR(c.right ? area.right - all.right : all.left - area.left, 0, 0.5);
+    EXPECT_NEAR(c.bottom ? all.bottom - area.bottom : area.top - all.top, 0, 0.5);
     EXPECT_EQ(doc->LayerByTitle(kGroupLineLayerTitle), nullptr);
     EXPECT_EQ(Alerts(), std::vector<std::string>{" 200 reproduced!"});
   }
 }
 
 TEST_F(StepRepeatTest, SelectionAlertsLeaveTheObjectsWhereTheyAre) {
-  StepRepeatSettings s;
-  EXPECT_EQ(Run(s, kArea), -3);
+  Plate(1000, 1000);
+  EXPECT_EQ(Reproduce(), -3);
   EXPECT_EQ(Alerts(), std::vector<std::string>{"No object is selected."});
 
   user.Clear();
   Select(Square(0, 0, 40));
   Select(Square(100, 0, 40));
-  EXPECT_EQ(Run(s, kArea), -1);
+  EXPECT_EQ(Reproduce(), -1);
   EXPECT_EQ(Alerts(), std::vector<std::string>{"Multiple objects selected."});
-  EXPECT_EQ(TopLevel().size(), 2u);
+  EXPECT_EQ(AllObjects().size(), 2u);
   EXPECT_EQ(doc->LayerByTitle(kGroupLineLayerTitle), nullptr);
 }
 
 TEST_F(StepRepeatTest, OverlappingObjectsAreReproducedTogether) {
   Select(Square(0, 0, 40));
   Select(Circle({40, 20}, 15));
-  StepRepeatSettings s;
-  s.consider_object_overlap = 1;
-  ASSERT_EQ(Run(s, RealRect{0, 200, 300, 0}, 1), 0);
-  EXPECT_GT(copies, 1);
-  EXPECT_EQ(TopLevel().size(), 2u * static_cast<size_t>(copies));
+  Plate(300, 200);
+  globals.consider_object_overlap = 1;
+  ASSERT_EQ(Reproduce(), 0);
+  const size_t copies = AllObjects().size() / 2;
+  EXPECT_GT(copies, 1u);
+  EXPECT_EQ(AllObjects().size(), 2 * copies);
+  EXPECT_EQ(Alerts(), std::vector<std::string>{" " + std::to_string(copies) + " reproduced!"});
 }
 
 TEST_F(StepRepeatTest, TooLargeInJapanese) {
   Select(Rect(0, 100, 400, 0));
-  StepRepeatSettings s;
-  s.language = 0;
-  EXPECT_EQ(Run(s, RealRect{0, 300, 300, 0}), -2);
+  Plate(300, 300);
+  globals.language = kLanguageJapanese;
+  EXPECT_EQ(Reproduce(), -2);
   EXPECT_EQ(Alerts(), std::vector<std::string>{GetRunText(RunText::kObjectTooLarge, 0)});
-  EXPECT_EQ(TopLevel().size(), 1u);
+  EXPECT_EQ(AllObjects().size(), 1u);
 }
 
 // Rotation lets a 400 x 100 object pass on a 300 x 500 area, but the grid
 // does not turn copies: nothing is made, and the object is kept.
 TEST_F(StepRepeatTest, WhenNothingFitsTheObjectIsKept) {
-  Select(Rect(0, 100, 400, 0));
-  StepRepeatSettings s;
-  s.enable_anytime_rotation = 1;
-  s.anytime_rotation_mode = 1;
-  EXPECT_EQ(Run(s, RealRect{0, 500, 300, 0}), -2);
-  EXPECT_EQ(copies, 0);
-  EXPECT_EQ(TopLevel().size(), 1u);
+  host::Art* object = Rect(0, 100, 400, 0);
+  Select(object);
+  Plate(300, 500);
+  globals.enable_anytime_rotation = 1;
+  globals.anytime_rotation_mode = 1;
+  EXPECT_EQ(Reproduce(), -2);
+  ASSERT_EQ(AllObjects().size(), 1u);
+  EXPECT_EQ(AllObjects()[0], object);
   EXPECT_EQ(Alerts(), std::vector<std::string>{GetRunText(RunText::kNothingReproduced, 1)});
   EXPECT_EQ(doc->LayerByTitle(kGroupLineLayerTitle), nullptr);
 }
 
+// A left baseline does not turn the copies, so an object as wide as the
+// area fits (only its own width and height are compared with the area's).
+TEST_F(StepRepeatTest, LeftBaselineKeepsTheObjectsOrientation) {
+  Select(Rect(0, 100, 390, 0));
+  Plate(400, 250);
+  globals.toward_baseline = kBaselineLeft;
+  ASSERT_EQ(Reproduce(), 0);
+  EXPECT_EQ(AllObjects().size(), 2u);
+  EXPECT_GT(RectWidth(Bounds(AllObjects()[0])), 389);
+}
+
 // In Outline mode triangles interlock: more copies than their boxes allow,
-// half of them turned.
+// each inside the area (its grown outline within v/2 of it).
 TEST_F(StepRepeatTest, OutlineModeInterlocksTriangles) {
   Select(Polygon({{0, 0}, {60, 0}, {30, 50}}));
-  StepRepeatSettings s;
-  s.spacing = 4;
-  const PlainGrid grid = PlainGridFor(RealRect{0, 50, 60, 0}, RealRect{0, 400, 500, 0}, 4, 0, 0);
-  s.outline_mode = 1;
-  s.enable_anytime_rotation = 1;
-  ASSERT_EQ(Run(s, RealRect{0, 400, 500, 0}), 0);
-  EXPECT_GT(copies, grid.columns * grid.rows);
-  EXPECT_EQ(TopLevel().size(), static_cast<size_t>(copies));
-  for (ArtHandle a : TopLevel()) {
-    const RealRect b = Bounds(a);
-    EXPECT_GE(b.left, -2.5);
-    EXPECT_LE(b.right, 502.5);
-    EXPECT_GE(b.bottom, -2.5);
-    EXPECT_LE(b.top, 402.5);
-  }
+  Plate(500, 400, 4);
+  const PlainGrid grid = PlainGridFor(RealRect{0, 50, 60, 0}, Area(), 4, 0, 0);
+  globals.outline_mode = 1;
+  globals.enable_anytime_rotation = 1;
+  globals.anytime_rotation_mode = 0;
+  ASSERT_EQ(Reproduce(), 0);
+  EXPECT_GT(static_cast<int32_t>(AllObjects().size()), grid.columns * grid.rows);
+  const RealRect area = Area(), all = All();
+  EXPECT_GE(all.left, area.left - 2.5);
+  EXPECT_LE(all.right, area.right + 2.5);
+  EXPECT_GE(all.bottom, area.bottom - 2.5);
+  EXPECT_LE(all.top, area.top + 2.5);
+}
+
+TEST_F(StepRepeatTest, WithoutADocumentNothingRuns) {
+  host::Documents().CloseAll();
+  int32_t sheets = -1;
+  EXPECT_EQ(RunStepAndRepeat(&sheets), -1);
+  EXPECT_EQ(sheets, 0);
+  EXPECT_TRUE(Alerts().empty());
 }
 
 }  // namespace
