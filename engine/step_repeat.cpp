@@ -67,8 +67,8 @@ bool SegmentsOf(ArtHandle path, std::vector<PathSegment>* out) {
 
 // The copies of a lattice of the grown sample, or false when no sample
 // could be made (the offset failed or gave no closed outline).
-bool LatticeCopies(ArtHandle shape, const RealMatrix& r0, const RealRect& area,
-                   const StepRepeatSettings& s, std::vector<RealMatrix>* copies) {
+bool LatticeOfSample(ArtHandle shape, const RealMatrix& r0, const RealRect& area,
+                     const StepRepeatSettings& s, std::vector<RealMatrix>* copies) {
   const ArtSuite* art = HeldSuite<ArtSuite>();
   const LayerSuite* layers = HeldSuite<LayerSuite>();
   if (!art || !layers) return false;
@@ -202,7 +202,7 @@ StepRepeatOutcome ReproduceOnArea(const MemberList& list, const RealRect& area,
   if (s.enable_initial_rotation != 0 && shape) r0 = InitialTurn(shape, RectWidth(area));
 
   std::vector<RealMatrix> copies;
-  const bool lattice = s.outline_mode != 0 && shape && LatticeCopies(shape, r0, area, s, &copies);
+  const bool lattice = s.outline_mode != 0 && shape && LatticeOfSample(shape, r0, area, s, &copies);
   if (!lattice) {
     // The box of the group line, unturned. Also when the sample could not
     // be grown: the object is still reproduced, by its box.
