@@ -4,6 +4,7 @@
 #include "art/group_lines.h"
 #include "engine/nesting_run.h"
 #include "engine/placement.h"
+#include "engine/step_repeat.h"
 
 namespace {
 
@@ -20,7 +21,7 @@ void NoQuantity(int32_t) {}
 // The plug-in's own runs.
 constexpr CommandRuns kOwnRuns = {
     .run_nesting = RunNesting,
-    .run_step_and_repeat = NoRun,
+    .run_step_and_repeat = RunStepAndRepeat,
     .create_sheet_artboards = CreateSheetArtboards,
     .selection_quantity = SelectionQuantity,
     .apply_selection_quantity = ApplySelectionQuantity,

@@ -187,6 +187,36 @@ TEST_F(ModuleTest, NestingOptimizationNestsTheSelectionOntoSheets) {
   EXPECT_EQ(host::TotalHeld(), 0);
 }
 
+TEST_F(ModuleTest, OnePageReproductionFillsTheSheetByStepAndRepeat) {
+  // 90 x 90 mm inside the margins holds a grid of 4 x 4 squares of 20 mm
+  // at 2 mm spacing; rotation off, so step and repeat runs.
+  WriteSettings(
+      "plate_size = 100, 100, 5, 5, 5, 5\r\ncur_param.collection_margin = 2\r\n"
+      "one_page_reproduction = 1\r\nenable_anytime_rotation = 0\r\n"
+      "enable_initial_rotation = 0\r\noutline_mode = 0\r\n");
+  StartModule();
+  host::Document* doc = OpenDocument();
+  const double side = 20 * PointsPerMm;
+  host::Art* square = host::AddRectangle(*doc, kPlaceAboveAll, nullptr, {0, side, side, 0},
+                                         host::FillStyleOf(host::Gray(0.5)));
+  app_->Command([&] {
+    host::SelectDeep(*doc, square, true);
+    return kNoErr;
+  });
+  user_.QueueAnswer(true);
+  Click(ui::kPanelNestId);
+  ASSERT_EQ(user_.entries().size(), 2u);
+  EXPECT_EQ(user_.entries()[1].text, " 16 reproduced!");
+  int copies = 0;
+  for (int32_t i = 0; i < doc->LayerCount(); ++i) {
+    copies += static_cast<int>(host::TopLevelArt(*doc->NthLayer(i)).size());
+  }
+  EXPECT_EQ(copies, 16);
+  EXPECT_EQ(doc->artboards().size(), 1u);
+  EXPECT_EQ(doc->LayerByTitle("<<Zolvane Group>>"), nullptr);
+  EXPECT_EQ(host::TotalHeld(), 0);
+}
+
 TEST_F(ModuleTest, ShutdownSavesThePanelsSettingsAndLeavesNothingBehind) {
   const int fonts = platform::LiveFontCount();
   const int brushes = platform::LiveBrushCount();
