@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <string>
 #include <vector>
 
@@ -164,6 +165,31 @@ TEST_F(StepRepeatTest, OutlineModeInterlocksTriangles) {
   EXPECT_LE(all.right, area.right + 2.5);
   EXPECT_GE(all.bottom, area.bottom - 2.5);
   EXPECT_LE(all.top, area.top + 2.5);
+}
+
+// "Rotate to minimize height": a bar drawn at 30 degrees is reproduced
+// lying flat (turned by 60 degrees of 5-degree steps, then a quarter turn
+// because it then stands taller than wide), while the object itself is not
+// turned.
+TEST_F(StepRepeatTest, TheInitialTurnLaysATiltedBarFlat) {
+  const double c = std::cos(kPi / 6), s = std::sin(kPi / 6);
+  std::vector<RealPoint> bar;
+  for (const RealPoint p :
+       {RealPoint{0, 0}, RealPoint{200, 0}, RealPoint{200, 20}, RealPoint{0, 20}}) {
+    bar.push_back(RealPoint{p.x * c - p.y * s, p.x * s + p.y * c});
+  }
+  host::Art* object = Polygon(bar);
+  Select(object);
+  Plate(500, 300, 4);
+  globals.outline_mode = 1;
+  globals.enable_initial_rotation = 1;
+  ASSERT_EQ(Reproduce(), 0);
+  ASSERT_GT(AllObjects().size(), 4u);
+  for (const host::Art* a : AllObjects()) {
+    const RealRect b = Bounds(a);
+    EXPECT_GT(RectWidth(b), 199);
+    EXPECT_LT(RectHeight(b), 22);
+  }
 }
 
 TEST_F(StepRepeatTest, WithoutADocumentNothingRuns) {
