@@ -73,21 +73,20 @@ TEST_F(NestPanelTest, At144DpiLengthsScaleAndTheBoxesKeepTheirWidth) {
   SetScreenDpi(144);
   StartLinked();
   EXPECT_EQ(g_globals->dpi_scale, 1.5);
-  const PixelRect box = PlaceInPanel(Control(ui::kPanelOnePageId));
-  EXPECT_EQ(box.left, 23);
-  EXPECT_EQ(box.top, 23);
-  EXPECT_EQ(box.Width(), 16);
-  EXPECT_EQ(box.Height(), 24);
-  const PixelRect nest = PlaceInPanel(Control(ui::kPanelNestId));
-  EXPECT_EQ(nest.left, 15);
-  EXPECT_EQ(nest.top, 405);
-  EXPECT_EQ(nest.Width(), 331);
-  EXPECT_EQ(nest.Height(), 31);
-  // Caption of box 10: S(15) + 16, S(15) - 2, S(200) - 16.
-  const PixelRect caption = PlaceInPanel(GetChildren(Panel())[1]);
-  EXPECT_EQ(caption.left, 39);
-  EXPECT_EQ(caption.top, 21);
-  EXPECT_EQ(caption.Width(), 284);
+  // S(n) = trunc(1.5 n + 0.5); the boxes' width 16 and the constants added
+  // to S(n) are not scaled.
+  ExpectLayout(Panel(),
+               {
+                   {10, 23, 23, 16, 24},    {-1, 39, 21, 284, 24},  {11, 15, 60, 105, 24},
+                   {12, 135, 59, 98, 27},   {13, 255, 57, 91, 31},  {-1, 8, 105, 345, 2},
+                   {21, 23, 128, 16, 24},   {-1, 41, 126, 102, 24}, {22, 150, 128, 16, 24},
+                   {-1, 168, 126, 102, 24}, {23, 23, 165, 16, 24},  {-1, 39, 163, 284, 24},
+                   {24, 23, 203, 16, 24},   {-1, 39, 201, 284, 24}, {27, 23, 240, 16, 24},
+                   {-1, 39, 238, 284, 24},  {25, 15, 285, 165, 24}, {26, 195, 282, 150, 30},
+                   {-1, 8, 330, 345, 2},    {31, 15, 353, 165, 24}, {32, 195, 351, 90, 27},
+                   {33, 293, 353, 51, 24},  {34, 15, 405, 331, 31}, {35, 15, 443, 180, 24},
+               });
+  EXPECT_EQ(ComboGetItemHeight(Control(ui::kPanelRotationStepId), -1), 26);
   FontDesc font;
   ASSERT_TRUE(GetFontDesc(g_globals->label_font, &font));
   EXPECT_EQ(font.height, -18);
