@@ -6,11 +6,13 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <deque>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 
+#include "platform/render.h"
 #include "tests/plugin/plugin_host_fixture.h"
 
 namespace plugin_test {
@@ -127,6 +129,42 @@ TEST_F(InitialSettingsTest, AnEmptyFolderOpensWithUntitledAndInertCommands) {
   EXPECT_THAT(ShownMessageBoxes(), IsEmpty());
   EXPECT_FALSE(std::filesystem::exists(PresetFolder() + "/Untitled.ini"));
   EXPECT_STREQ(g_globals->preset_path, "Untitled");
+}
+
+// The darkest grey level of the pixels of one row of the opened preset list.
+int DarkestInListRow(WindowHandle dialog, int row) {
+  WindowHandle list = GetDialogItem(dialog, ui::kPresetListId);
+  const Image image = RenderWindow(dialog);
+  const PixelRect top = GetWindowRect(dialog);
+  const PixelRect box = GetWindowRect(list);
+  const int field = std::min(box.Height(), ComboGetItemHeight(list, -1) + 6);
+  const int item = ComboGetItemHeight(list, 0);
+  const int y0 = box.top - top.top + field + 1 + row * item;
+  int darkest = 255;
+  for (int y = y0; y < y0 + item; ++y) {
+    for (int x = box.left - top.left + 1; x < box.right - top.left - 1; ++x) {
+      const ColorRef c = PixelColor(image, x, y);
+      darkest = std::min(darkest, (ColorRed(c) + ColorGreen(c) + ColorBlue(c)) / 3);
+    }
+  }
+  return darkest;
+}
+
+TEST_F(InitialSettingsTest, SaveAndDeleteAreDrawnGreyWhileUntitled) {
+  StartLinked();
+  int save = 0, save_as = 0, remove = 0, separator = 0;
+  Look([&](WindowHandle d) {
+    ComboShowDropDown(GetDialogItem(d, ui::kPresetListId), true);
+    separator = DarkestInListRow(d, 1);
+    save = DarkestInListRow(d, 2);
+    save_as = DarkestInListRow(d, 3);
+    remove = DarkestInListRow(d, 4);
+  });
+  Open();
+  EXPECT_GE(save, 0x70);
+  EXPECT_GE(remove, 0x70);
+  EXPECT_EQ(separator, 0x7F);
+  EXPECT_LT(save_as, 0x40);
 }
 
 TEST_F(InitialSettingsTest, PresetFilesAreListedCaseBlindAndOnlyWithTheirOwnExtension) {
