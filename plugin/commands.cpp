@@ -8,6 +8,7 @@
 
 #include "platform/window.h"
 #include "plugin/command_runs.h"
+#include "plugin/command_state.h"
 #include "plugin/names.h"
 #include "plugin/suite_table.h"
 #include "settings/settings_file.h"
@@ -248,15 +249,21 @@ HostErr DoAction(const DoActionMessage& message) {
   PluginGlobals* g = g_globals;
   if (g == nullptr) return kNoErr;
   g->basic_suite = message.d.basic;
-  switch (g->command_code) {
-    case kCommandNest:
-      RunNestCommand(g);
-      break;
-    case kCommandSetQuantity:
-      RunSetQuantityCommand();
-      break;
-    default:
-      break;
+  // A button pressed while a run pumps its messages starts nothing: one
+  // command at a time works on the document.
+  if (!CommandInProgress()) {
+    SetCommandInProgress(true);
+    switch (g->command_code) {
+      case kCommandNest:
+        RunNestCommand(g);
+        break;
+      case kCommandSetQuantity:
+        RunSetQuantityCommand();
+        break;
+      default:
+        break;
+    }
+    SetCommandInProgress(false);
   }
   g->command_code = kCommandNone;
   return kNoErr;

@@ -11,6 +11,7 @@
 #include "platform/gdi.h"
 #include "platform/message_box.h"
 #include "platform/window.h"
+#include "plugin/command_state.h"
 #include "plugin/globals.h"
 #include "plugin/names.h"
 #include "plugin/suite_table.h"
@@ -543,6 +544,8 @@ intptr_t RunInitialSettingsDialog(WindowHandle owner) {
 void InitialSettingsFlyoutHandler(PanelRef, int32_t item_id) {
   PluginGlobals* g = g_globals;
   if (g == nullptr || item_id != kFlyoutInitialSettingsId || g->panel == nullptr) return;
+  // The settings stay as they are while a run reads them.
+  if (CommandInProgress()) return;
   AcquireSuitesForCallback(g->basic_suite);
   WindowHandle panel_window = nullptr;
   if (const PanelSuite* panels = HeldSuite<PanelSuite>()) {

@@ -12,6 +12,7 @@
 
 #include "platform/gdi.h"
 #include "platform/window.h"
+#include "plugin/command_state.h"
 #include "plugin/globals.h"
 #include "plugin/names.h"
 #include "plugin/suite_table.h"
@@ -335,6 +336,8 @@ void OnCommand(WindowHandle panel, uintptr_t wparam, intptr_t lparam) {
       break;
     case kPanelSetId:
     case kPanelNestId:
+      // While a run pumps messages its settings stay as they are.
+      if (CommandInProgress()) break;
       g->command_code = id == kPanelSetId ? kCommandSetQuantity : kCommandNest;
       if (g->current_document != nullptr) {
         AcquireSuitesForCallback(g->basic_suite);

@@ -156,6 +156,51 @@ TEST_F(CommandsTest, WithoutADocumentTheButtonsOnlyStoreTheirCode) {
   EXPECT_THAT(g_runs_log.calls, ElementsAre("quantity 0"));
 }
 
+// A run that, while it pumps messages, meets a person pressing the panel's
+// buttons and choosing its flyout item.
+struct Impatient {
+  host::HostApp* app;
+  WindowHandle panel;
+  int dialogs = 0;
+};
+Impatient* g_impatient = nullptr;
+
+bool CountDialog(WindowHandle, void*) {
+  ++g_impatient->dialogs;
+  return false;
+}
+
+int32_t ImpatientRun(int32_t* extra) {
+  g_runs_log.calls.push_back("nesting");
+  platform::SetModalIdleResponder(CountDialog, nullptr);
+  platform::SetWindowText(platform::GetDialogItem(g_impatient->panel, ui::kPanelSpacingId), "9");
+  platform::Click(platform::GetDialogItem(g_impatient->panel, ui::kPanelNestId));
+  platform::Click(platform::GetDialogItem(g_impatient->panel, ui::kPanelSetId));
+  platform::PumpAllMessages();
+  g_impatient->app->ChooseFlyoutItem(g_impatient->app->registries().FindPanel(kPanelId),
+                                     kFlyoutInitialSettingsId);
+  *extra = 0;
+  return 0;
+}
+
+TEST_F(CommandsTest, ButtonsAndSettingsWaitWhileARunIsUnderWay) {
+  StartLinked();
+  OpenDocument();
+  Impatient impatient{app_.get(), Panel()};
+  g_impatient = &impatient;
+  SetCommandRuns({ImpatientRun, LogStep, LogArtboards, LogSelection, LogQuantity});
+  user_.QueueAnswer(true);
+  user_.QueueAnswer(true);
+  Type(ui::kPanelSpacingId, "1");
+  Click(ui::kPanelNestId);
+  EXPECT_THAT(g_runs_log.calls, ElementsAre("nesting", "artboards 1"));
+  EXPECT_EQ(impatient.dialogs, 0);
+  EXPECT_EQ(user_.entries().size(), 1u);
+  // The spacing typed during the run was not read into the settings.
+  EXPECT_EQ(g_globals->cur_param.collection_margin, 1);
+  g_impatient = nullptr;
+}
+
 TEST_F(CommandsTest, TheActionPlayedWithoutACommandDoesNothing) {
   StartLinked();
   OpenDocument();
