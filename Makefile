@@ -2,8 +2,9 @@
 PRESET ?= default
 BUILD_DIR := build/$(PRESET)
 JOBS ?= $(shell nproc)
+PREFIX ?= /usr/local
 
-.PHONY: all setup configure build test demo bench format clean
+.PHONY: all setup configure build test demo bench install format clean
 
 all: build
 
@@ -24,6 +25,10 @@ demo: setup build
 
 bench: setup build
 	bash scripts/bench $(BUILD_DIR)
+
+# The zolvane command and the plug-in module, so that `zolvane` works from any folder.
+install: build
+	cmake --install $(BUILD_DIR) --prefix $(PREFIX)
 
 format:
 	git ls-files '*.h' '*.cpp' '*.c' | xargs clang-format -i

@@ -1,18 +1,27 @@
-// The `zolvane` commands that read and write documents: convert and info.
+// The `zolvane` commands that read and write documents: convert, info, and
+// nest, quantity and settings through the plug-in.
 #pragma once
 
 namespace cli {
 
 // Exit codes of every command.
 constexpr int kExitOk = 0;
-constexpr int kExitUsage = 1;        // the command line is wrong
-constexpr int kExitBadInput = 2;     // an input file cannot be read or is not acceptable
-constexpr int kExitCannotWrite = 3;  // the output file could not be written
+constexpr int kExitUsage = 1;          // the command line is wrong
+constexpr int kExitBadInput = 2;       // an input file cannot be read or is not acceptable
+constexpr int kExitCannotWrite = 3;    // the output file could not be written
+constexpr int kExitNothingNested = 4;  // the plug-in nested nothing (its alert says why)
+constexpr int kExitCancelled = 130;    // interrupted (Ctrl-C): nothing written
 
 // `zolvane convert IN.svg -o OUT.svg|OUT.pdf|OUT.png [--dpi N] [--artboard N]`.
 // args are the words after the command's name.
 int Convert(int argc, char** argv);
 // `zolvane info IN.svg`.
 int Info(int argc, char** argv);
+// `zolvane nest IN.svg -o OUT ... [options]` (cli/nest.cpp).
+int Nest(int argc, char** argv);
+// `zolvane quantity IN.svg ID=N ... -o OUT.svg`.
+int Quantity(int argc, char** argv);
+// `zolvane settings`.
+int Settings(int argc, char** argv);
 
 }  // namespace cli

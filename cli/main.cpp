@@ -1,4 +1,5 @@
-// The `zolvane` command: dispatches to its commands (sheets, flatten, convert, info).
+// The `zolvane` command: dispatches to its commands (nest, quantity, settings,
+// convert, info, sheets, flatten).
 #include <cstdio>
 #include <cstring>
 #include <fstream>
@@ -19,14 +20,20 @@ namespace {
 const RealRect kCanvas{-8191.5, 8191.5, 8191.5, -8191.5};
 
 const char kUsage[] =
-    "usage: zolvane sheets [count]      sheet grid and nesting areas of the default settings\n"
+    "usage: zolvane nest IN.svg -o OUT [-o OUT ...] [options]\n"
+    "                                   nest the drawing's objects onto sheets with the plug-in\n"
+    "       zolvane quantity IN.svg ID=N ... -o OUT.svg\n"
+    "                                   set quantities through the plug-in's panel\n"
+    "       zolvane settings            the settings the plug-in starts with, and the presets\n"
+    "       zolvane sheets [count]      sheet grid and nesting areas of the default settings\n"
     "       zolvane flatten <file.path> fine and coarse polygons of a path\n"
     "       zolvane convert IN.svg -o OUT.svg|OUT.pdf|OUT.png [--dpi N] [--artboard N]\n"
     "       zolvane info IN.svg         artboards, layers and objects of a drawing\n"
     "       zolvane COMMAND --help      what a command does\n"
     "A .path file holds one segment a line: anchor x y, in handle x y, out handle x y "
     "(points).\n"
-    "Exit codes: 0 done, 1 usage error, 2 bad input file, 3 output not written.\n";
+    "Exit codes: 0 done, 1 usage error, 2 bad input file, 3 output not written,\n"
+    "4 nothing was nested, 130 cancelled.\n";
 
 int Usage() {
   std::fputs(kUsage, stderr);
@@ -109,6 +116,14 @@ int Flatten(const char* file) {
 int main(int argc, char** argv) {
   if (argc < 2) return Usage();
   const char* command = argv[1];
+  const char* const kCommands[] = {"nest",   "quantity", "settings", "convert", "info",
+                                   "sheets", "flatten",  "help",     "--help",  "-h"};
+  bool known = false;
+  for (const char* c : kCommands) known = known || std::strcmp(command, c) == 0;
+  if (!known) {
+    std::fprintf(stderr, "zolvane: unknown command \"%s\"\n", command);
+    return Usage();
+  }
   if (std::strcmp(command, "--help") == 0 || std::strcmp(command, "-h") == 0 ||
       std::strcmp(command, "help") == 0) {
     std::fputs(kUsage, stdout);
@@ -120,6 +135,13 @@ int main(int argc, char** argv) {
     return code;
   }
   if (std::strcmp(command, "info") == 0) return cli::Info(argc - 2, argv + 2);
+  if (std::strcmp(command, "nest") == 0) {
+    int code = cli::Nest(argc - 2, argv + 2);
+    host::ReleaseRenderCaches();
+    return code;
+  }
+  if (std::strcmp(command, "quantity") == 0) return cli::Quantity(argc - 2, argv + 2);
+  if (std::strcmp(command, "settings") == 0) return cli::Settings(argc - 2, argv + 2);
   if (std::strcmp(command, "sheets") == 0) {
     if (IsHelp(argc, argv)) {
       std::fputs(
