@@ -240,7 +240,8 @@ NestReport CollectReport(const host::Document& doc, const std::vector<TrackedObj
     std::vector<RealPoint> points;
     CollectPoints(art, &points);
     RealMatrix m{};
-    RealPoint centre_after = Centre(host::Bounds(art));
+    const RealRect box = host::Bounds(art);
+    RealPoint centre_after = Centre(box);
     FitTransform(object.points, points, object.centre, centre_after, &m);
     RealPoint c{m.a * object.centre.x + m.c * object.centre.y + m.tx,
                 m.b * object.centre.x + m.d * object.centre.y + m.ty};
@@ -261,10 +262,13 @@ NestReport CollectReport(const host::Document& doc, const std::vector<TrackedObj
     if (copy.sheet >= 0) {
       const RealRect& r = report.sheets[copy.sheet].rect;
       copy.centre = {Mm(c.x - r.left), Mm(r.top - c.y)};
+      copy.bounds = {Mm(box.left - r.left), Mm(r.top - box.top), Mm(box.right - r.left),
+                     Mm(r.top - box.bottom)};
       report.sheets[copy.sheet].parts += 1;
       report.sheets[copy.sheet].part_area += object.area / (PointsPerMm * PointsPerMm);
     } else {
       copy.centre = {Mm(c.x), Mm(-c.y)};
+      copy.bounds = {Mm(box.left), Mm(-box.top), Mm(box.right), Mm(-box.bottom)};
     }
     report.placed[index] += 1;
     report.copies.push_back(copy);
@@ -343,7 +347,9 @@ std::string FormatJsonReport(const NestReport& report, const std::vector<Tracked
     out += "    {\"object\": " + JsonString(ObjectName(objects, c.object)) +
            ", \"sheet\": " + (c.sheet >= 0 ? std::to_string(c.sheet + 1) : "null") +
            ", \"centre_mm\": [" + Num(c.centre.x) + ", " + Num(c.centre.y) + "]" +
-           ", \"rotation_degrees\": " + Num(c.rotation) + "}" +
+           ", \"rotation_degrees\": " + Num(c.rotation) + ", \"bounds_mm\": [" +
+           Num(c.bounds[0]) + ", " + Num(c.bounds[1]) + ", " + Num(c.bounds[2]) + ", " +
+           Num(c.bounds[3]) + "]}" +
            (i + 1 < report.copies.size() ? "," : "") + "\n";
   }
   out += "  ]\n}\n";

@@ -39,6 +39,9 @@ struct CopyRecord {
   int sheet = -1;       // index of the artboard holding its centre, -1 for none
   RealPoint centre{};   // mm from the sheet's top-left corner, y down
   double rotation = 0;  // degrees counter-clockwise, 0 to 360
+  // Its bounds (geometry, strokes left out) in mm from the sheet's top-left
+  // corner, y down: left, top, right, bottom.
+  std::array<double, 4> bounds{};
 };
 
 struct SheetRecord {

@@ -1,0 +1,186 @@
+// `zolvane nest`, `zolvane quantity` and `zolvane settings` as a user runs
+// them: every option reaches the plug-in, the outputs and the report agree
+// with each other, failures end with their exit codes and write nothing,
+// Ctrl-C cancels, and settings are remembered between runs.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <regex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "tests/cli/run_command.h"
+
+namespace {
+
+using testing::HasSubstr;
+
+const std::string kStickers = std::string(ZOLVANE_SOURCE) + "/examples/stickers.svg";
+const std::string kDatasets = std::string(ZOLVANE_SOURCE) + "/../shared/datasets/svg";
+
+struct ReportSheet {
+  double width = 0, height = 0;
+  int parts = 0;
+};
+struct ReportCopy {
+  std::string object;
+  int sheet = 0;
+  double rotation = 0;
+  double left = 0, top = 0, right = 0, bottom = 0;
+};
+struct Report {
+  std::vector<ReportSheet> sheets;
+  std::vector<ReportCopy> copies;
+  int Placed(const std::string& object) const {
+    int n = 0;
+    for (const ReportCopy& c : copies) n += c.object == object;
+    return n;
+  }
+};
+
+// The report writes one sheet and one copy a line.
+Report ReadReport(const std::string& path) {
+  Report report;
+  std::string text = ReadText(path);
+  const std::regex sheet(
+      R"re("sheet": \d+, "x_mm": [-0-9.e]+, "y_mm": [-0-9.e]+, "width_mm": ([-0-9.e]+), "height_mm": ([-0-9.e]+), "parts": (\d+))re");
+  const std::regex copy(
+      R"re("object": "([^"]*)", "sheet": (\d+), "centre_mm": \[[^\]]*\], "rotation_degrees": ([-0-9.e]+), "bounds_mm": \[([-0-9.e]+), ([-0-9.e]+), ([-0-9.e]+), ([-0-9.e]+)\])re");
+  std::smatch m;
+  size_t start = 0;
+  while (start < text.size()) {
+    size_t end = text.find('\n', start);
+    if (end == std::string::npos) end = text.size();
+    std::string line = text.substr(start, end - start);
+    if (std::regex_search(line, m, sheet)) {
+      report.sheets.push_back({std::stod(m[1]), std::stod(m[2]), std::stoi(m[3])});
+    } else if (std::regex_search(line, m, copy)) {
+      report.copies.push_back({m[1], std::stoi(m[2]), std::stod(m[3]), std::stod(m[4]),
+                               std::stod(m[5]), std::stod(m[6]), std::stod(m[7])});
+    }
+    start = end + 1;
+  }
+  return report;
+}
+
+// Sheets in the summary's first line: "IN: N sheets, ...".
+int SummarySheets(const std::string& output) {
+  std::smatch m;
+  if (!std::regex_search(output, m, std::regex(R"re(: (\d+) sheets?, \d+ copies)re"))) return -1;
+  return std::stoi(m[1]);
+}
+
+int PdfPages(const std::string& path) {
+  Result r = Zolvane("", "pdfinfo '" + path + "' 2>/dev/null | grep '^Pages:' #");
+  std::smatch m;
+  if (!std::regex_search(r.output, m, std::regex(R"(Pages:\s+(\d+))"))) return -1;
+  return std::stoi(m[1]);
+}
+
+// A drawing of `count` star stickers in a row, each with the quantity.
+std::string Stars(int count, int quantity) {
+  std::string svg =
+      "<svg xmlns='http://www.w3.org/2000/svg' width='2000mm' height='100mm' "
+      "viewBox='0 0 2000 100'>\n";
+  for (int i = 0; i < count; ++i) {
+    svg += "<g id='star" + std::to_string(i) + "' data-zolvane_quantity='" +
+           std::to_string(quantity) + "' transform='translate(" + std::to_string(i * 70) +
+           " 0)'><path d='M40 10 L48.8 27.9 L68.5 30.7 L54.2 44.6 L57.6 64.3 L40 55 L22.4 64.3 "
+           "L25.8 44.6 L11.5 30.7 L31.2 27.9 Z'/></g>\n";
+  }
+  return svg + "</svg>\n";
+}
+
+TEST_F(ZolvaneCommand, NestHelpListsEveryOptionWithItsUnitAndDefault) {
+  Result r = Run("nest --help");
+  ASSERT_EQ(r.code, 0);
+  for (const char* option :
+       {"-o, --output FILE", "--page N", "--dpi N", "--report FILE.json", "--quiet",
+        "--select ID", "--quantity ID=N", "--mode rectangle|outline",
+        "--rotate-to-minimize-height", "--rotation off|180|90|45|30|15|10", "--overlap",
+        "--spacing MM", "--one-page", "--sheet WxH", "--margins L,T,R,B",
+        "--align top|bottom|left|right", "--direction", "--preset NAME"}) {
+    EXPECT_THAT(r.output, HasSubstr(option));
+  }
+  EXPECT_THAT(r.output, HasSubstr("[default: 860x1260]"));
+  EXPECT_THAT(r.output, HasSubstr("[default: 15,15,15,15]"));
+  EXPECT_THAT(r.output, HasSubstr("Remembered settings"));
+  EXPECT_THAT(r.output, HasSubstr("130 cancelled"));
+}
+
+TEST_F(ZolvaneCommand, NestUsageErrorsNameTheProblemAndWriteNothing) {
+  const std::string in = kStickers;
+  const std::string o = " -o " + Out("x.pdf");
+  struct Case {
+    std::string args;
+    int code;
+    const char* message;
+  };
+  const Case cases[] = {
+      {"nest", 1, "no input file"},
+      {"nest " + in, 1, "no output file"},
+      {"nest " + in + o + " --wat", 1, "unknown option --wat"},
+      {"nest " + in + " -o " + Out("x.doc"), 1, "must end with .svg, .pdf or .png"},
+      {"nest " + in + o + " -o " + Out("x.pdf"), 1, "named twice"},
+      {"nest " + in + o + " --sheet 300", 1, "--sheet needs WIDTHxHEIGHT"},
+      {"nest " + in + o + " --sheet 0x200", 1, "above 0"},
+      {"nest " + in + o + " --margins 1,2,3", 1, "one value or four"},
+      {"nest " + in + o + " --sheet 100x100 --margins 50", 1, "no nesting area"},
+      {"nest " + in + o + " --spacing -1", 1, "--spacing must be"},
+      {"nest " + in + o + " --rotation 7", 1, "--rotation must be"},
+      {"nest " + in + o + " --mode blob", 1, "--mode must be"},
+      {"nest " + in + o + " --align middle", 1, "--align must be"},
+      {"nest " + in + o + " --align left --direction left-to-right", 1,
+       "does not go with --align left"},
+      {"nest " + in + o + " --quantity star", 1, "--quantity needs ID=N"},
+      {"nest " + in + o + " --quantity star=1.5", 1, "whole number"},
+      {"nest " + in + o + " --page 2", 1, "--page is for PNG"},
+      {"nest " + in + o + " --spacing", 1, "--spacing needs a value"},
+      {"nest " + in + o + " --quiet=yes", 1, "takes no value"},
+      {"nest " + in + " " + in + o, 1, "one input file only"},
+      {"nest " + in + " -o " + Out("no/such/dir.svg"), 3, "does not exist"},
+      {"nst " + in, 1, "unknown command \"nst\""},
+      {"quantity " + in + " star -o " + Out("q.svg"), 1, "is not ID=N"},
+      {"quantity " + in + " star=2", 1, "no output file"},
+      {"settings --all", 1, "unknown option --all"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.args);
+    Result r = Run(c.args);
+    EXPECT_EQ(r.code, c.code) << r.output;
+    EXPECT_THAT(r.output, HasSubstr(c.message));
+  }
+  for (const auto& entry : fs::directory_iterator(dir_))
+    EXPECT_TRUE(entry.is_directory()) << entry.path();
+}
+
+TEST_F(ZolvaneCommand, SettingsShowTheFileTheValuesAndThePresets) {
+  Result first = Run("settings");
+  ASSERT_EQ(first.code, 0) << first.output;
+  EXPECT_THAT(first.output, HasSubstr(SettingsFile() + " (not written yet: defaults)"));
+  EXPECT_THAT(first.output, HasSubstr("sheet:       860 x 1260 mm"));
+  EXPECT_THAT(first.output, HasSubstr("direction:   right-to-left"));
+
+  fs::create_directories(fs::path(SettingsFile()).parent_path() / "Zolvane");
+  std::ofstream(SettingsFile()) << "plate_size = 300, 200, 10, 11, 12, 13\r\n"
+                                   "toward_baseline = 2\r\ntoward_mode = 0\r\n"
+                                   "outline_mode = 1\r\nenable_anytime_rotation = 0\r\n";
+  std::ofstream(fs::path(SettingsFile()).parent_path() / "Zolvane" / "Small.ini") << "";
+  Result r = Run("settings");
+  ASSERT_EQ(r.code, 0) << r.output;
+  EXPECT_THAT(r.output, testing::Not(HasSubstr("not written yet")));
+  EXPECT_THAT(r.output, HasSubstr("sheet:       300 x 200 mm"));
+  EXPECT_THAT(r.output, HasSubstr("left 10, top 11, right 12, bottom 13 mm"));
+  EXPECT_THAT(r.output, HasSubstr("align:       left"));
+  EXPECT_THAT(r.output, HasSubstr("direction:   top-to-bottom"));
+  EXPECT_THAT(r.output, HasSubstr("mode:        outline"));
+  EXPECT_THAT(r.output, HasSubstr("rotation:    off"));
+  EXPECT_THAT(r.output, HasSubstr("\"Small\""));
+}
+
+}  // namespace
