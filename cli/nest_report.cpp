@@ -347,9 +347,8 @@ std::string FormatJsonReport(const NestReport& report, const std::vector<Tracked
     out += "    {\"object\": " + JsonString(ObjectName(objects, c.object)) +
            ", \"sheet\": " + (c.sheet >= 0 ? std::to_string(c.sheet + 1) : "null") +
            ", \"centre_mm\": [" + Num(c.centre.x) + ", " + Num(c.centre.y) + "]" +
-           ", \"rotation_degrees\": " + Num(c.rotation) + ", \"bounds_mm\": [" +
-           Num(c.bounds[0]) + ", " + Num(c.bounds[1]) + ", " + Num(c.bounds[2]) + ", " +
-           Num(c.bounds[3]) + "]}" +
+           ", \"rotation_degrees\": " + Num(c.rotation) + ", \"bounds_mm\": [" + Num(c.bounds[0]) +
+           ", " + Num(c.bounds[1]) + ", " + Num(c.bounds[2]) + ", " + Num(c.bounds[3]) + "]}" +
            (i + 1 < report.copies.size() ? "," : "") + "\n";
   }
   out += "  ]\n}\n";

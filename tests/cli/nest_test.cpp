@@ -100,11 +100,11 @@ TEST_F(ZolvaneCommand, NestHelpListsEveryOptionWithItsUnitAndDefault) {
   Result r = Run("nest --help");
   ASSERT_EQ(r.code, 0);
   for (const char* option :
-       {"-o, --output FILE", "--page N", "--dpi N", "--report FILE.json", "--quiet",
-        "--select ID", "--quantity ID=N", "--mode rectangle|outline",
-        "--rotate-to-minimize-height", "--rotation off|180|90|45|30|15|10", "--overlap",
-        "--spacing MM", "--one-page", "--sheet WxH", "--margins L,T,R,B",
-        "--align top|bottom|left|right", "--direction", "--preset NAME"}) {
+       {"-o, --output FILE", "--page N", "--dpi N", "--report FILE.json", "--quiet", "--select ID",
+        "--quantity ID=N", "--mode rectangle|outline", "--rotate-to-minimize-height",
+        "--rotation off|180|90|45|30|15|10", "--overlap", "--spacing MM", "--one-page",
+        "--sheet WxH", "--margins L,T,R,B", "--align top|bottom|left|right", "--direction",
+        "--preset NAME"}) {
     EXPECT_THAT(r.output, HasSubstr(option));
   }
   EXPECT_THAT(r.output, HasSubstr("[default: 860x1260]"));
