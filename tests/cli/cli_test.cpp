@@ -95,8 +95,9 @@ TEST_F(ZolvaneCommand, UsageErrorsAndBadInputFiles) {
   }
   // No output of any failed conversion, not even a temporary file.
   for (const auto& entry : fs::directory_iterator(dir_))
-    if (!entry.is_directory())
+    if (!entry.is_directory()) {
       EXPECT_THAT(entry.path().filename().string(), testing::EndsWith(".svg")) << entry.path();
+    }
   EXPECT_FALSE(fs::exists(Out("x.svg")));
   EXPECT_FALSE(fs::exists(Out("x.pdf")));
   EXPECT_FALSE(fs::exists(Out("x.png")));
