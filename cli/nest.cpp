@@ -54,39 +54,6 @@ double Now() {
 
 // --- watching the progress dialog ----------------------------------------------
 
-// The bar's fill left of the split, as the progress dialog draws it.
-constexpr ColorRef kBarFill = 0x9D4918;
-constexpr int kProgressBarItem = 4;
-constexpr int kProgressAbortItem = 2;
-constexpr char kProgressTitle[] = "Progress";
-
-WindowHandle FindProgressDialog() {
-  for (WindowHandle w : platform::TopLevelWindows()) {
-    if (platform::IsClass(w, platform::kClassDialog) &&
-        platform::GetWindowText(w) == kProgressTitle &&
-        platform::GetDialogItem(w, kProgressBarItem) != nullptr && platform::IsWindowVisible(w))
-      return w;
-  }
-  return nullptr;
-}
-
-// The percentage the bar shows, read off the screen the way a person reads
-// it: the filled share of the bar inside its one-pixel frame. -1 when it
-// cannot be seen.
-int ReadBarPercent(WindowHandle bar) {
-  platform::Image image = platform::RenderWindow(bar);
-  if (image.width < 4 || image.height < 3) return -1;
-  const int y = image.height / 2;
-  const int inner = image.width - 2;
-  int filled = 0;
-  while (filled < inner && platform::PixelColor(image, 1 + filled, y) == kBarFill) ++filled;
-  // The dialog splits at inner * percent / 100, truncated.
-  for (int p = 0; p <= 100; ++p) {
-    if (inner * p / 100 == filled) return p;
-  }
-  return filled * 100 / inner;
-}
-
 // What the command does while the plug-in's run holds the user-interface
 // thread: the run pumps messages every 100 ms, and a ticker thread posts one
 // to a window of ours, so this runs on that thread between the run's slices.
@@ -106,12 +73,12 @@ void WatchTick() {
   WindowHandle dialog = FindProgressDialog();
   if (dialog && Interrupted() && !watch->abort_pressed) {
     // Ctrl-C is the person pressing "Abort".
-    watch->abort_pressed = platform::Click(platform::GetDialogItem(dialog, kProgressAbortItem));
+    watch->abort_pressed = platform::Click(ProgressAbortButton(dialog));
   }
   const double now = Now();
   if (dialog && now - watch->last_read >= 0.25) {
     watch->last_read = now;
-    int percent = ReadBarPercent(platform::GetDialogItem(dialog, kProgressBarItem));
+    int percent = ReadProgressPercent(dialog);
     if (percent >= 0) watch->display->SetPercent(percent, now);
   }
   watch->display->Tick(now);

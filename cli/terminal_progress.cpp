@@ -1,10 +1,14 @@
-// Progress of a nesting run on standard error.
+// Progress of a nesting run on standard error, read off the plug-in's
+// progress dialog.
 #include "cli/terminal_progress.h"
 
 #include <unistd.h>
 
 #include <algorithm>
 #include <cmath>
+
+#include "platform/render.h"
+#include "platform/window.h"
 
 namespace cli {
 
@@ -97,6 +101,44 @@ void TerminalProgress::Finish(double now_seconds) {
   }
   std::fflush(out_);
   started_ = false;
+}
+
+namespace {
+// The plug-in's progress dialog as a person knows it: its title, its bar
+// with the fill colour left of the split, and its "Abort" button.
+constexpr ColorRef kBarFill = 0x9D4918;
+constexpr int kProgressBarItem = 4;
+constexpr int kProgressAbortItem = 2;
+constexpr char kProgressTitle[] = "Progress";
+}  // namespace
+
+WindowHandle FindProgressDialog() {
+  for (WindowHandle w : platform::TopLevelWindows()) {
+    if (platform::IsClass(w, platform::kClassDialog) &&
+        platform::GetWindowText(w) == kProgressTitle &&
+        platform::GetDialogItem(w, kProgressBarItem) != nullptr && platform::IsWindowVisible(w))
+      return w;
+  }
+  return nullptr;
+}
+
+int ReadProgressPercent(WindowHandle dialog) {
+  WindowHandle bar = platform::GetDialogItem(dialog, kProgressBarItem);
+  platform::Image image = platform::RenderWindow(bar);
+  if (image.width < 4 || image.height < 3) return -1;
+  const int y = image.height / 2;
+  const int inner = image.width - 2;
+  int filled = 0;
+  while (filled < inner && platform::PixelColor(image, 1 + filled, y) == kBarFill) ++filled;
+  // The dialog splits at inner * percent / 100, truncated.
+  for (int p = 0; p <= 100; ++p) {
+    if (inner * p / 100 == filled) return p;
+  }
+  return filled * 100 / inner;
+}
+
+WindowHandle ProgressAbortButton(WindowHandle dialog) {
+  return platform::GetDialogItem(dialog, kProgressAbortItem);
 }
 
 }  // namespace cli

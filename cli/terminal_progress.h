@@ -1,9 +1,12 @@
 // Progress of a nesting run on standard error: a redrawn bar on a terminal,
-// a line a second otherwise, nothing when quiet.
+// a line a second otherwise, nothing when quiet; and the plug-in's progress
+// dialog read the way a person reads it.
 #pragma once
 
 #include <cstdio>
 #include <string>
+
+#include "platform/window_types.h"
 
 namespace cli {
 
@@ -47,5 +50,13 @@ class TerminalProgress {
 // kTerminal when the stream is a terminal, kLines otherwise, kQuiet when
 // asked.
 TerminalProgress::Mode ProgressModeFor(std::FILE* stream, bool quiet);
+
+// The plug-in's progress dialog while it is shown, or null.
+WindowHandle FindProgressDialog();
+// The percentage its bar shows, read off the screen as a person reads it:
+// the filled share of the bar inside its frame. -1 when it cannot be seen.
+int ReadProgressPercent(WindowHandle dialog);
+// Its "Abort" button.
+WindowHandle ProgressAbortButton(WindowHandle dialog);
 
 }  // namespace cli
