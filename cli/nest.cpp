@@ -61,9 +61,27 @@ struct RunWatch {
   TerminalProgress* display = nullptr;
   bool abort_pressed = false;
   double last_read = 0;
+  // When the progress dialog was first seen and when it was destroyed: the
+  // search runs in between.
+  double dialog_seen = 0;
+  double dialog_closed = 0;
+  WindowHandle dialog = nullptr;
+  WindowProc dialog_proc = nullptr;
 };
 
 RunWatch* g_watch = nullptr;
+
+// Watches the progress dialog's end, then lets its own procedure go on.
+intptr_t WatchedDialogProc(WindowHandle window, uint32_t message, uintptr_t wparam,
+                           intptr_t lparam) {
+  RunWatch* watch = g_watch;
+  WindowProc own = watch ? watch->dialog_proc : nullptr;
+  if (watch && message == platform::kMsgDestroy && window == watch->dialog) {
+    watch->dialog_closed = Now();
+    platform::SetWindowProc(window, own);
+  }
+  return platform::CallWindowProc(own, window, message, wparam, lparam);
+}
 constexpr uint32_t kMsgTick = platform::kMsgApp + 16;
 constexpr char kTickClass[] = "ZolvaneCommandLineTicker";
 
@@ -76,6 +94,11 @@ void WatchTick() {
     watch->abort_pressed = platform::Click(ProgressAbortButton(dialog));
   }
   const double now = Now();
+  if (dialog && !watch->dialog) {
+    watch->dialog = dialog;
+    watch->dialog_seen = now;
+    watch->dialog_proc = platform::SetWindowProc(dialog, &WatchedDialogProc);
+  }
   if (dialog && now - watch->last_read >= 0.25) {
     watch->last_read = now;
     int percent = ReadProgressPercent(dialog);
@@ -192,6 +215,38 @@ PluginGlobals* LoadEffectiveSettings() {
   return g;
 }
 
+// How long each phase of a run took, in the order they ran.
+class PhaseTimes {
+ public:
+  explicit PhaseTimes(double start) : last_(start) {}
+  // The phase that ends now.
+  void Mark(const std::string& name) {
+    const double now = Now();
+    Add(name, now - last_);
+    last_ = now;
+  }
+  void Add(const std::string& name, double seconds) { phases_.emplace_back(name, seconds); }
+  void Restart() { last_ = Now(); }
+  std::string Format() const {
+    std::string out = "timings:";
+    double total = 0;
+    for (const auto& [name, seconds] : phases_) total += seconds;
+    for (const auto& [name, seconds] : phases_) {
+      char text[96];
+      std::snprintf(text, sizeof text, " %s %.3f s (%.0f%%),", name.c_str(), seconds,
+                    total > 0 ? 100 * seconds / total : 0);
+      out += text;
+    }
+    char text[64];
+    std::snprintf(text, sizeof text, " total %.3f s\n", total);
+    return out + text;
+  }
+
+ private:
+  double last_;
+  std::vector<std::pair<std::string, double>> phases_;
+};
+
 int Fail(int code, const std::string& message) {
   std::fprintf(stderr, "zolvane: %s\n", message.c_str());
   return code;
@@ -199,19 +254,21 @@ int Fail(int code, const std::string& message) {
 
 // Sets the panel's controls from the options, as a person clicks and types.
 bool SetPanel(Session& s, const NestOptions& o, std::string* error) {
-  if (o.outline_mode && !s.ClickControl(*o.outline_mode ? kPanelOutline : kPanelRectangle, error))
+  if (o.outline_mode &&
+      !s.ClickControl(*o.outline_mode ? ui::kPanelOutlineId : ui::kPanelRectangleId, error))
     return false;
   if (o.rotate_to_minimize_height &&
-      !s.SetCheckBox(kPanelMinimizeHeight, *o.rotate_to_minimize_height, error))
+      !s.SetCheckBox(ui::kPanelInitialRotationId, *o.rotate_to_minimize_height, error))
     return false;
   if (o.rotation) {
-    if (!s.SetCheckBox(kPanelAllowRotation, *o.rotation >= 0, error)) return false;
-    if (*o.rotation >= 0 && !s.ChooseItem(kPanelRotationStep, *o.rotation, error)) return false;
+    if (!s.SetCheckBox(ui::kPanelAnytimeRotationId, *o.rotation >= 0, error)) return false;
+    if (*o.rotation >= 0 && !s.ChooseItem(ui::kPanelRotationStepId, *o.rotation, error))
+      return false;
   }
-  if (o.overlap && !s.SetCheckBox(kPanelOverlap, *o.overlap, error)) return false;
-  if (o.spacing_mm && !s.TypeInto(kPanelSpacing, host::FormatNumber(*o.spacing_mm), error))
+  if (o.overlap && !s.SetCheckBox(ui::kPanelOverlapId, *o.overlap, error)) return false;
+  if (o.spacing_mm && !s.TypeInto(ui::kPanelSpacingId, host::FormatNumber(*o.spacing_mm), error))
     return false;
-  if (o.one_page && !s.SetCheckBox(kPanelOnePage, *o.one_page, error)) return false;
+  if (o.one_page && !s.SetCheckBox(ui::kPanelOnePageId, *o.one_page, error)) return false;
   return true;
 }
 
@@ -255,10 +312,13 @@ int Nest(int argc, char** argv) {
   sigemptyset(&action.sa_mask);
   sigaction(SIGINT, &action, nullptr);
 
+  PhaseTimes times(started);
   Session session;
   std::string error;
   if (!session.Start(&error)) return Fail(kExitNothingNested, error);
+  times.Mark("startup");
   if (int code = session.Open(o.input)) return code;
+  times.Mark("import");
 
   std::vector<host::Art*> chosen;
   if (int code = FindObjects(session, o.select, &chosen)) return code;
@@ -276,24 +336,26 @@ int Nest(int argc, char** argv) {
   }
   if (!quantities.empty()) {
     // The quantity field is off while "1 page reproduction" is on.
-    const bool one_page = session.IsChecked(kPanelOnePage);
-    if (one_page && !session.SetCheckBox(kPanelOnePage, false, &error))
+    const bool one_page = session.IsChecked(ui::kPanelOnePageId);
+    if (one_page && !session.SetCheckBox(ui::kPanelOnePageId, false, &error))
       return Fail(kExitNothingNested, error);
     for (const auto& [art, n] : quantities) {
       if (!session.SetQuantity(art, n, &error)) return Fail(kExitNothingNested, error);
     }
-    if (one_page && !o.one_page && !session.SetCheckBox(kPanelOnePage, true, &error))
+    if (one_page && !o.one_page && !session.SetCheckBox(ui::kPanelOnePageId, true, &error))
       return Fail(kExitNothingNested, error);
   }
   if (!SetPanel(session, o, &error)) return Fail(kExitNothingNested, error);
-  if (Interrupted()) return kExitCancelled;
+  if (Interrupted()) return Fail(kExitCancelled, "cancelled; nothing written");
 
   host::Document* doc = session.document();
   session.Select(chosen);
   std::vector<TrackedObject> objects = TrackObjects(*doc, chosen);
   int total = 0;
   for (const TrackedObject& t : objects) total += t.quantity;
-  if (session.IsChecked(kPanelOnePage)) total = 0;  // the run decides how many fit
+  if (session.IsChecked(ui::kPanelOnePageId)) total = 0;  // the run decides how many fit
+
+  times.Mark("settings");
 
   TerminalProgress display(stderr, ProgressModeFor(stderr, o.quiet), total);
   const size_t alerts_before = session.user().alerts().size();
@@ -302,11 +364,25 @@ int Nest(int argc, char** argv) {
     watch.display = &display;
     g_watch = &watch;
     Ticker ticker;
-    display.Start(Now());
+    const double clicked = Now();
+    display.Start(clicked);
     std::string click_error;
-    session.ClickControl(kPanelNest, &click_error);
-    display.Finish(Now());
+    session.ClickControl(ui::kPanelNestId, &click_error);
+    const double returned = Now();
+    display.Finish(returned);
     g_watch = nullptr;
+    // Before the progress dialog shows, the run draws the group lines and
+    // makes the copies; while it shows, the search runs; after it, the
+    // copies are placed and the sheets laid out. The dialog is seen on the
+    // first tick after it shows, within 0.1 s.
+    if (watch.dialog_seen > 0 && watch.dialog_closed >= watch.dialog_seen) {
+      times.Add("prepare", watch.dialog_seen - clicked);
+      times.Add("search", watch.dialog_closed - watch.dialog_seen);
+      times.Add("apply", returned - watch.dialog_closed);
+    } else {
+      times.Add("run", returned - clicked);
+    }
+    times.Restart();
   }
   if (Interrupted()) {
     std::fprintf(stderr, "zolvane: cancelled; nothing written\n");
@@ -328,6 +404,7 @@ int Nest(int argc, char** argv) {
     std::string temp;
     if (!set.Reserve(out.path, &temp, &error) || !WriteOutput(*doc, out, temp, o, &error))
       return Fail(kExitCannotWrite, error);
+    times.Mark(fs::path(out.path).extension().string().substr(1));
     if (Interrupted()) return Fail(kExitCancelled, "cancelled; nothing written");
   }
   // The plug-in shuts down and saves its settings; the report reads the
@@ -357,6 +434,7 @@ int Nest(int argc, char** argv) {
   if (Interrupted()) return Fail(kExitCancelled, "cancelled; nothing written");
   if (!set.CommitAll(&error)) return Fail(kExitCannotWrite, error);
   if (!o.quiet) std::fputs(FormatSummary(report, objects).c_str(), stdout);
+  if (o.timings) std::fputs(times.Format().c_str(), stderr);
   return kExitOk;
 }
 
@@ -404,7 +482,8 @@ int Quantity(int argc, char** argv) {
   std::string error;
   if (!session.Start(&error)) return Fail(kExitNothingNested, error);
   if (int code = session.Open(in)) return code;
-  if (session.IsChecked(kPanelOnePage) && !session.SetCheckBox(kPanelOnePage, false, &error))
+  if (session.IsChecked(ui::kPanelOnePageId) &&
+      !session.SetCheckBox(ui::kPanelOnePageId, false, &error))
     return Fail(kExitNothingNested, error);
   for (const auto& [name, n] : pairs) {
     std::vector<host::Art*> one;

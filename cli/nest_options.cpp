@@ -35,6 +35,10 @@ constexpr OptionEntry kOptions[] = {
      "object, sheet, centre (mm) and rotation (degrees)",
      "none"},
     {nullptr, "--quiet", "", "no progress display and no summary", "off"},
+    {nullptr, "--timings", "",
+     "print on standard error how long each phase took: startup, import, setting the "
+     "panel, preparing (group lines, copies, pre-rotation), search, placing, each output",
+     "off"},
     {"Objects", "--select", "ID,...", "nest only these objects (top-level objects, by id or name)",
      "every top-level object of the visible, unlocked layers"},
     {nullptr, "--quantity", "ID=N",
@@ -261,7 +265,9 @@ int ParseNestOptions(int argc, char** argv, NestOptions* o) {
     if (!entry && arg.rfind("--no-", 0) == 0) {
       std::string positive = "--" + arg.substr(5);
       for (const OptionEntry& e : kOptions) {
-        if (positive == e.name && e.value[0] == '\0' && positive != "--quiet") entry = &e;
+        if (positive == e.name && e.value[0] == '\0' && positive != "--quiet" &&
+            positive != "--timings")
+          entry = &e;
       }
       negated = entry != nullptr;
     }
@@ -309,6 +315,8 @@ int ParseNestOptions(int argc, char** argv, NestOptions* o) {
       o->report = value;
     } else if (name == "--quiet") {
       o->quiet = true;
+    } else if (name == "--timings") {
+      o->timings = true;
     } else if (name == "--select") {
       size_t start = 0;
       while (start <= value.size()) {

@@ -44,6 +44,7 @@ struct NestOptions {
   double dpi = 96;
   std::string report;  // JSON report file, "" for none
   bool quiet = false;
+  bool timings = false;  // phase times on stderr
 };
 
 // Names of the alignments as the Initial Settings dialog lists them, and

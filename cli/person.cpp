@@ -45,7 +45,7 @@ struct DialogScript {
 void Fail(DialogScript* script, WindowHandle dialog, int code, const std::string& error) {
   script->result = code;
   script->error = error;
-  platform::Click(platform::GetDialogItem(dialog, kDialogCancel));
+  platform::Click(platform::GetDialogItem(dialog, platform::kIdCancel));
 }
 
 // Called by the dialog's modal loop whenever it waits for input: each stage
@@ -54,7 +54,7 @@ void Fail(DialogScript* script, WindowHandle dialog, int code, const std::string
 bool DriveInitialSettings(WindowHandle dialog, void* context) {
   auto* script = static_cast<DialogScript*>(context);
   const InitialSettingsInput& in = *script->input;
-  WindowHandle presets = platform::GetDialogItem(dialog, kDialogPreset);
+  WindowHandle presets = platform::GetDialogItem(dialog, ui::kPresetListId);
   if (presets == nullptr) return false;  // not the dialog this script is for
   using platform::GetDialogItem;
   switch (script->stage++) {
@@ -71,7 +71,7 @@ bool DriveInitialSettings(WindowHandle dialog, void* context) {
         std::string listed;
         for (int i = 0; i < names; ++i) {
           std::string name = platform::ComboItemText(presets, i);
-          if (name == "Untitled") continue;
+          if (name == ui::kUntitledPreset) continue;
           listed += (listed.empty() ? "" : ", ") + name;
         }
         Fail(script, dialog, kExitUsage,
@@ -83,22 +83,22 @@ bool DriveInitialSettings(WindowHandle dialog, void* context) {
     case 1:
       script->stage = 2;
       if (in.sheet_mm) {
-        platform::TypeText(GetDialogItem(dialog, kDialogWidth), FormatMm((*in.sheet_mm)[0]));
-        platform::TypeText(GetDialogItem(dialog, kDialogHeight), FormatMm((*in.sheet_mm)[1]));
+        platform::TypeText(GetDialogItem(dialog, ui::kPlateWidthId), FormatMm((*in.sheet_mm)[0]));
+        platform::TypeText(GetDialogItem(dialog, ui::kPlateHeightId), FormatMm((*in.sheet_mm)[1]));
       }
       if (in.margins_mm) {
-        const int ids[] = {kDialogMarginLeft, kDialogMarginTop, kDialogMarginRight,
-                           kDialogMarginBottom};
+        const int ids[] = {ui::kMarginLeftId, ui::kMarginTopId, ui::kMarginRightId,
+                           ui::kMarginBottomId};
         for (int k = 0; k < 4; ++k)
           platform::TypeText(GetDialogItem(dialog, ids[k]), FormatMm((*in.margins_mm)[k]));
       }
-      if (in.align) platform::ChooseComboItem(GetDialogItem(dialog, kDialogAlign), *in.align);
+      if (in.align) platform::ChooseComboItem(GetDialogItem(dialog, ui::kAlignmentId), *in.align);
       return true;
     case 2: {
       if (in.direction) {
         // The alignment as the dialog now shows it decides which two
         // directions its radio buttons offer.
-        int align = platform::ComboGetSelection(GetDialogItem(dialog, kDialogAlign));
+        int align = platform::ComboGetSelection(GetDialogItem(dialog, ui::kAlignmentId));
         if (align < 0 || align > 3) align = 0;
         int mode = -1;
         for (int m : {0, 1}) {
@@ -111,9 +111,9 @@ bool DriveInitialSettings(WindowHandle dialog, void* context) {
                    DirectionWord(align, 1));
           return true;
         }
-        platform::Click(GetDialogItem(dialog, kDialogDirectionFirst + mode));
+        platform::Click(GetDialogItem(dialog, ui::kDirectionFirstId + mode));
       }
-      platform::Click(GetDialogItem(dialog, kDialogOk));
+      platform::Click(GetDialogItem(dialog, platform::kIdOk));
       return true;
     }
     default:
@@ -212,7 +212,7 @@ void Session::Shutdown() {
 
 WindowHandle Session::panel_window() const {
   if (!app_) return nullptr;
-  PanelRef panel = app_->registries().FindPanel(kPanelIdentifier);
+  PanelRef panel = app_->registries().FindPanel(kPanelId);
   const host::PanelRecord* record = panel ? app_->registries().panels.Get(panel) : nullptr;
   return record ? record->window : nullptr;
 }
@@ -295,16 +295,16 @@ bool Session::ChooseItem(int id, int index, std::string* error) {
 
 bool Session::SetQuantity(host::Art* object, int quantity, std::string* error) {
   Select({object});
-  return TypeInto(kPanelQuantity, std::to_string(quantity), error) &&
-         ClickControl(kPanelSet, error);
+  return TypeInto(ui::kPanelQuantityId, std::to_string(quantity), error) &&
+         ClickControl(ui::kPanelSetId, error);
 }
 
 int Session::SetInitialSettings(const InitialSettingsInput& input, std::string* error) {
-  PanelRef panel = app_->registries().FindPanel(kPanelIdentifier);
+  PanelRef panel = app_->registries().FindPanel(kPanelId);
   DialogScript script;
   script.input = &input;
   platform::SetModalIdleResponder(&DriveInitialSettings, &script);
-  HostErr err = app_->ChooseFlyoutItem(panel, kInitialSettingsItem);
+  HostErr err = app_->ChooseFlyoutItem(panel, kFlyoutInitialSettingsId);
   platform::SetModalIdleResponder(nullptr, nullptr);
   platform::PumpAllMessages();
   if (script.result != 0) {

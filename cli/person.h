@@ -1,7 +1,8 @@
 // The person in front of the host, played by the command line: starts the
 // host with the Zolvane plug-in, opens a drawing, selects objects, types into
 // the panel and the Initial Settings dialog, clicks their buttons and answers
-// the plug-in's questions and alerts.
+// the plug-in's questions and alerts. It finds the controls by the ids the
+// plug-in gives them (ui/nest_panel.h, ui/initial_settings.h).
 #pragma once
 
 #include <array>
@@ -11,42 +12,12 @@
 #include <vector>
 
 #include "host/host_app.h"
+#include "plugin/names.h"
+#include "ui/initial_settings.h"
+#include "ui/nest_panel.h"
 
 namespace cli {
 
-// Controls of the plug-in's panel, by id, as a person finds them.
-enum PanelControl : int {
-  kPanelOnePage = 10,
-  kPanelQuantity = 12,
-  kPanelSet = 13,
-  kPanelRectangle = 21,
-  kPanelOutline = 22,
-  kPanelMinimizeHeight = 23,
-  kPanelAllowRotation = 24,
-  kPanelRotationStep = 26,
-  kPanelOverlap = 27,
-  kPanelSpacing = 32,
-  kPanelNest = 34,
-};
-
-// Controls of the Initial Settings dialog.
-enum InitialSettingsControl : int {
-  kDialogOk = 1,
-  kDialogCancel = 2,
-  kDialogPreset = 202,
-  kDialogWidth = 38,
-  kDialogHeight = 41,
-  kDialogMarginLeft = 45,
-  kDialogMarginTop = 48,
-  kDialogMarginRight = 51,
-  kDialogMarginBottom = 54,
-  kDialogAlign = 61,
-  kDialogDirectionFirst = 63,  // toward_mode 0; 64 is toward_mode 1
-};
-
-// The panel's identifier and its flyout item "Initial Settings...".
-inline constexpr char kPanelIdentifier[] = "Zolvane_INF_PALETTE";
-inline constexpr int kInitialSettingsItem = 1;
 // The plug-in module's file name.
 inline constexpr char kModuleFileName[] = "Zolvane.aip";
 
