@@ -65,6 +65,7 @@ struct RunWatch {
   // search runs in between.
   double dialog_seen = 0;
   double dialog_closed = 0;
+  double clicked = 0;  // when "Nesting optimization" was clicked
   WindowHandle dialog = nullptr;
   WindowProc dialog_proc = nullptr;
 };
@@ -95,8 +96,10 @@ void WatchTick() {
   }
   const double now = Now();
   if (dialog && !watch->dialog) {
+    // The run shows its progress from here on.
     watch->dialog = dialog;
     watch->dialog_seen = now;
+    watch->display->Start(watch->clicked, now);
     watch->dialog_proc = platform::SetWindowProc(dialog, &WatchedDialogProc);
   }
   if (dialog && now - watch->last_read >= 0.25) {
@@ -365,7 +368,7 @@ int Nest(int argc, char** argv) {
     g_watch = &watch;
     Ticker ticker;
     const double clicked = Now();
-    display.Start(clicked);
+    watch.clicked = clicked;
     std::string click_error;
     session.ClickControl(ui::kPanelNestId, &click_error);
     const double returned = Now();

@@ -51,8 +51,8 @@ TerminalProgress::Mode ProgressModeFor(std::FILE* stream, bool quiet) {
 TerminalProgress::TerminalProgress(std::FILE* out, Mode mode, int total)
     : out_(out), mode_(mode), total_(total) {}
 
-void TerminalProgress::Start(double now_seconds) {
-  start_ = now_seconds;
+void TerminalProgress::Start(double since, double now_seconds) {
+  start_ = since;
   started_ = true;
   percent_ = 0;
   Draw(now_seconds);

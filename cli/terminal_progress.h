@@ -26,7 +26,9 @@ class TerminalProgress {
   // total: the copies the run places (0 when not known in advance).
   TerminalProgress(std::FILE* out, Mode mode, int total);
 
-  void Start(double now_seconds);
+  // Starts showing; the elapsed time counts from `since`.
+  void Start(double since, double now_seconds);
+  bool started() const { return started_; }
   void SetPercent(int percent, double now_seconds);
   void Tick(double now_seconds);
   // Draws the last state once more and ends the line (a terminal's bar

@@ -39,7 +39,7 @@ TEST(ProgressDisplay, ATerminalRedrawsALogGetsALineASecondQuietShowsNothing) {
                  Case{cli::TerminalProgress::Mode::kQuiet, 0, false}}) {
     std::FILE* f = std::tmpfile();
     cli::TerminalProgress display(f, c.mode, 10);
-    display.Start(100.0);
+    display.Start(100.0, 100.0);
     // Ten updates a second for three seconds.
     for (int i = 1; i <= 30; ++i) display.SetPercent(i * 3, 100.0 + i * 0.1);
     display.Finish(103.05);
