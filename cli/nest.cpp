@@ -2,6 +2,7 @@
 // driven through its panel and dialogs as a person drives it, the outputs
 // written, the run summarised.
 #include <signal.h>
+#include <stdlib.h>
 
 #include <atomic>
 #include <chrono>
@@ -18,6 +19,7 @@
 #include "host/render.h"
 #include "host/svg_common.h"
 #include "host/svg_export.h"
+#include "platform/files.h"
 #include "platform/render.h"
 #include "platform/window.h"
 #include "platform/window_input.h"
@@ -148,32 +150,46 @@ class Ticker {
 
 // --- writing ---------------------------------------------------------------------
 
-// Files written beside their final names and renamed into place together,
-// so that a failure or an interrupt leaves none of them behind.
+// The outputs are first written into a private folder and put in place
+// together once every one of them was written, so that a failure or an
+// interrupt leaves none of them behind.
 class OutputSet {
  public:
   ~OutputSet() {
-    for (const auto& [temp, path] : files_) {
-      std::error_code ec;
-      fs::remove(temp, ec);
-    }
+    std::error_code ec;
+    if (!folder_.empty()) fs::remove_all(folder_, ec);
   }
-  // A temporary file beside path for a writer to fill.
+  // A file for a writer to fill, to become path on CommitAll.
   bool Reserve(const std::string& path, std::string* temp, std::string* error) {
-    if (!host::MakeTempBeside(path, temp, error)) return false;
+    if (folder_.empty()) {
+      std::string pattern = (fs::temp_directory_path() / "zolvane-XXXXXX").string();
+      if (!mkdtemp(pattern.data())) {
+        *error = "cannot make a temporary folder in " + fs::temp_directory_path().string();
+        return false;
+      }
+      folder_ = pattern;
+    }
+    *temp = folder_ + "/" + std::to_string(files_.size()) + fs::path(path).extension().string();
     files_.emplace_back(*temp, path);
     return true;
   }
+  // Each file replaces its output the way every document is written (the
+  // old file stays intact when a write fails).
   bool CommitAll(std::string* error) {
-    for (size_t i = 0; i < files_.size(); ++i) {
-      if (!host::CommitTemp(files_[i].first, files_[i].second, error)) return false;
-      files_[i].first.clear();
+    for (const auto& [temp, path] : files_) {
+      std::string bytes;
+      if (platform::ReadWholeFile(temp, &bytes) != platform::FileStatus::kOk) {
+        *error = temp + ": cannot read the written output back";
+        return false;
+      }
+      if (!host::WriteFileReplacing(path, bytes, error)) return false;
     }
     files_.clear();
     return true;
   }
 
  private:
+  std::string folder_;
   std::vector<std::pair<std::string, std::string>> files_;
 };
 
@@ -194,12 +210,18 @@ bool WriteOutput(const host::Document& doc, const NestOutput& out, const std::st
   return false;
 }
 
-// The folder of every output must exist before the run starts.
+// Every output must have a folder to go into, and no folder in its place,
+// before the run starts.
 int CheckOutputFolders(const std::vector<std::string>& paths) {
   for (const std::string& path : paths) {
+    std::error_code ec;
+    if (fs::is_directory(path, ec)) {
+      std::fprintf(stderr, "zolvane: %s: cannot write the file: a folder has that name\n",
+                   path.c_str());
+      return kExitCannotWrite;
+    }
     fs::path folder = fs::path(path).parent_path();
     if (folder.empty()) continue;
-    std::error_code ec;
     if (!fs::is_directory(folder, ec)) {
       std::fprintf(stderr, "zolvane: %s: cannot create the file: the folder %s does not exist\n",
                    path.c_str(), folder.string().c_str());
