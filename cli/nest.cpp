@@ -413,8 +413,8 @@ int Nest(int argc, char** argv) {
     std::fprintf(stderr, "zolvane: cancelled; nothing written\n");
     return kExitCancelled;
   }
-  UntrackObjects(*doc);
   NestReport report = CollectReport(*doc, objects, {0, 0, 0, 0});
+  UntrackObjects(*doc);
   if (report.copies.empty()) {
     if (session.user().alerts().size() == alerts_before)
       std::fprintf(stderr, "zolvane: nothing was nested\n");

@@ -212,9 +212,11 @@ TEST_F(ZolvaneCommand, NothingNestedEndsWithTheAlertAndWritesNothing) {
     const char* message;
   };
   const Case cases[] = {
-      {"nest " + kStickers + " --sheet 50x50 --margins 5", 4, "larger than the nesting area"},
-      {"nest " + kStickers + " --one-page --rotation off", 4, "Multiple objects selected."},
-      {"nest " + hidden, 4, "No object is selected."},
+      {"nest " + kStickers + " --sheet 50x50 --margins 5 --no-one-page", 4,
+       "larger than the nesting area"},
+      {"nest " + kStickers + " --one-page --rotation off --sheet 860x1260 --margins 15", 4,
+       "Multiple objects selected."},
+      {"nest " + hidden + " --no-one-page", 4, "No object is selected."},
       {"nest " + Out("missing.svg"), 2, "cannot open"},
       {"nest " + kStickers + " --select nobody", 1, "no selectable top-level object \"nobody\""},
       {"nest " + kStickers + " --preset Nothing", 1, "no preset named \"Nothing\""},
