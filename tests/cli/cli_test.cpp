@@ -45,7 +45,8 @@ TEST_F(ZolvaneCommand, InfoListsLayersObjectsAndQuantities) {
 
 TEST_F(ZolvaneCommand, EveryCommandHasHelp) {
   for (const char* command :
-       {"--help", "convert --help", "info --help", "sheets --help", "flatten --help"}) {
+       {"--help", "convert --help", "info --help", "sheets --help", "flatten --help", "nest --help",
+        "quantity --help", "settings --help"}) {
     SCOPED_TRACE(command);
     Result r = Zolvane(command);
     EXPECT_EQ(r.code, 0);
