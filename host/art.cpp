@@ -214,6 +214,8 @@ bool MatrixIsFinite(const RealMatrix& m) {
 
 void TransformArtTree(Art& art, const RealMatrix& m, double line_scale, int32_t options) {
   bool objects = (options & kTransformObjects) != 0;
+  bool children = (options & kTransformChildren) != 0;
+  bool path = art.type == kArtTypePath || art.type == kArtTypeCompoundPath;
   if (objects) {
     if (art.type == kArtTypePath) {
       for (PathSegment& s : art.segments) {
@@ -226,12 +228,21 @@ void TransformArtTree(Art& art, const RealMatrix& m, double line_scale, int32_t 
       MatrixConcat(&art.matrix, &m, &t);
       art.matrix = t;
     }
-    if ((options & kTransformLineWidths) &&
-        (art.type == kArtTypePath || art.type == kArtTypeCompoundPath)) {
-      art.style.stroke.width *= line_scale;
-    }
+    if ((options & kTransformLineWidths) && path) art.style.stroke.width *= line_scale;
+    // Written from its source, a path's strokes scale with the transform;
+    // where the model's widths did otherwise, the model is what holds.
+    double applied = (options & kTransformLineWidths) ? line_scale : 1;
+    double natural = std::sqrt(std::fabs(m.a * m.d - m.b * m.c));
+    if (path && !(std::fabs(applied - natural) <= 1e-9 * natural)) art.origin.changed = true;
   }
-  if (options & kTransformChildren) {
+  // What moved: the geometry of paths and box art, and a container whose
+  // children all move with it.
+  if ((objects && (art.type == kArtTypePath || IsBoxArtType(art.type))) || children) {
+    RealMatrix t;
+    MatrixConcat(&art.origin.placement, &m, &t);
+    art.origin.placement = t;
+  }
+  if (children) {
     for (Art* c = art.first_child; c; c = c->next) TransformArtTree(*c, m, line_scale, options);
   }
 }

@@ -22,6 +22,31 @@ struct Tag {
   std::string value;
 };
 
+// Where imported art came from, so that the SVG exporter can write it back
+// as it was read: the element, the spaces it was read in, and what the host
+// did to it since. Art made by the host or the plug-in has element null and
+// id 0. Duplicates carry their original's origin.
+struct ArtOrigin {
+  // The element of the document's source drawing (a pugixml node) the art
+  // was read from; null for art made here and for the parts of an element
+  // that have none of their own (the subpaths of a compound path, a clip).
+  const void* element = nullptr;
+  // From the element's parent user space to document points, and, for
+  // groups and layers, from the space its children were read in.
+  RealMatrix outer{1, 0, 0, 1, 0, 0};
+  RealMatrix inner{1, 0, 0, 1, 0, 0};
+  // Every transform the host applied since the import, composed.
+  RealMatrix placement{1, 0, 0, 1, 0, 0};
+  // The place in the imported tree: a serial (0: made here), the parent's
+  // serial, the index among the parent's children, the number of children.
+  uint32_t id = 0;
+  uint32_t parent = 0;
+  uint32_t index = 0;
+  uint32_t children = 0;
+  bool hidden = false;   // hidden when imported
+  bool changed = false;  // geometry or paint changed since: written from the model
+};
+
 // One node of the art tree. Groups and compound paths hold children in
 // stacking order, topmost first, as an intrusive list so that sibling walks
 // and insertions cost the same in a layer of ten thousand objects as in one
@@ -63,6 +88,8 @@ struct Art {
   std::string source;
 
   std::vector<Tag> tags;
+
+  ArtOrigin origin;
 };
 
 // Whether art of that type is a known kind the document can hold.
@@ -114,6 +141,9 @@ const Art* ClippingArt(const Art& group);
 //    paths are multiplied by line_scale; without it widths stay.
 //  - gradients, patterns and linked masks: the stand-in paints with flat
 //    colours only, so these bits are accepted and change nothing.
+// The transform of art that moved is composed into its origin's placement;
+// a path whose stroke widths no longer scale as its geometry did is marked
+// as changed.
 void TransformArtTree(Art& art, const RealMatrix& matrix, double line_scale, int32_t options);
 
 // Whether every entry of the matrix is a finite number.

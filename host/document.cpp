@@ -168,6 +168,7 @@ Art* Document::CopyTree(const Art& source) {
   node->matrix = source.matrix;
   node->source = source.source;
   node->tags = source.tags;
+  node->origin = source.origin;
   Art* copy = nullptr;
   if (AddNode(std::move(node), &copy)) return nullptr;
   for (const Art* c = source.first_child; c; c = c->next) {

@@ -14,6 +14,8 @@
 
 namespace host {
 
+struct SourceDrawing;
+
 // A layer: a title, two flags and the root group that holds its art.
 struct Layer {
   std::string title;
@@ -162,6 +164,11 @@ class Document {
   // The number of live art nodes, layer root groups included.
   size_t ArtCount() const { return arts_.LiveCount(); }
 
+  // The drawing the document was imported from (null for a new document);
+  // the origins of imported art name its elements.
+  SourceDrawing* source() const { return source_.get(); }
+  void set_source(std::shared_ptr<SourceDrawing> source) { source_ = std::move(source); }
+
  private:
   HostErr AddNode(std::unique_ptr<Art> node, Art** art);
   Art* CopyTree(const Art& source);
@@ -186,6 +193,7 @@ class Document {
   double view_zoom_ = 1;
   std::string undo_text_;
   std::string redo_text_;
+  std::shared_ptr<SourceDrawing> source_;
 };
 
 // The open documents, front to back. The suites work on the front document.

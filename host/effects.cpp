@@ -580,6 +580,7 @@ HostErr OutlineOne(Document& doc, Art* art) {
     return err;
   }
   fill->style.stroke_paint = false;
+  fill->origin.changed = true;
   fill->tags.clear();
   fill->name.clear();
   group->name = art->name;

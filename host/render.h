@@ -1,6 +1,6 @@
-// Drawing documents with cairo: PDF with one page per artboard, PNG
-// previews of the whole document or one artboard; and the temporary-file
-// commit that every exporter writes through.
+// Drawing documents: PDF with one page per artboard and PNG previews of the
+// whole document or one artboard, drawn by librsvg from the document written
+// as SVG; and the replacing write that every exporter writes through.
 #pragma once
 
 #include <cstdint>
@@ -28,9 +28,8 @@ bool WritePdf(const Document& doc, const std::string& path, std::string* error);
 bool WritePng(const Document& doc, const std::string& path, const PngOptions& options,
               std::string* error);
 
-// Frees the font caches that cairo and fontconfig keep for the life of the
-// process, so that a leak checker sees a clean exit. Only at the end of a
-// program, when no drawing follows.
+// Frees the font map that librsvg's text drawing keeps for the life of the
+// process. Only at the end of a program, when no drawing follows.
 void ReleaseRenderCaches();
 
 // Writes the bytes over path through platform::ReplaceFile (permissions

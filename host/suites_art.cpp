@@ -153,7 +153,10 @@ HostErr SetArtAttributes(ArtHandle handle, int32_t mask, int32_t values) {
     if (mask & kArtAttrSelected) doc->SetSelected(art, (values & kArtAttrSelected) != 0);
     if (mask & kArtAttrLocked) art->locked = (values & kArtAttrLocked) != 0;
     if (mask & kArtAttrHidden) art->hidden = (values & kArtAttrHidden) != 0;
-    if (mask & kArtAttrClipMask) art->style.clip = (values & kArtAttrClipMask) != 0;
+    if ((mask & kArtAttrClipMask) && art->style.clip != ((values & kArtAttrClipMask) != 0)) {
+      art->style.clip = (values & kArtAttrClipMask) != 0;
+      art->origin.changed = true;
+    }
     return kNoErr;
   });
 }

@@ -44,6 +44,7 @@ HostErr SetPathSegmentCount(ArtHandle handle, int32_t count) {
     if (HostErr err = ResolvePath(handle, &path)) return err;
     PathSegment fill = path->segments.empty() ? PathSegment{} : path->segments.back();
     path->segments.resize(static_cast<size_t>(count), fill);
+    path->origin.changed = true;
     return kNoErr;
   });
 }
@@ -76,6 +77,7 @@ HostErr SetPathSegments(ArtHandle handle, int32_t first, int32_t count,
     }
     for (int32_t i = 0; i < count; ++i)
       path->segments[static_cast<size_t>(first + i)] = segments[i];
+    if (count > 0) path->origin.changed = true;
     return kNoErr;
   });
 }
@@ -95,6 +97,7 @@ HostErr SetPathClosed(ArtHandle handle, bool closed) {
   return Guard([&] {
     Art* path;
     if (HostErr err = ResolvePath(handle, &path)) return err;
+    if (path->closed != closed) path->origin.changed = true;
     path->closed = closed;
     return kNoErr;
   });
@@ -159,6 +162,7 @@ HostErr SetPathStyle(ArtHandle handle, const PathStyle* style) {
     if (HostErr err = ResolvePainted(handle, &art)) return err;
     Art* owner = StyleOwner(art);
     owner->style = *style;
+    owner->origin.changed = true;
     if (owner->type == kArtTypeCompoundPath) {
       for (Art* c = owner->first_child; c; c = c->next) c->style = *style;
     }

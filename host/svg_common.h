@@ -33,6 +33,9 @@ constexpr char kQuantityAttribute[] = "data-zolvane_quantity";
 constexpr char kTagsAttribute[] = "data-zolvane-tags";
 // A compound path of one subpath is marked so that it comes back as one.
 constexpr char kCompoundAttribute[] = "data-zolvane-compound";
+// On the root: where the viewBox origin lies in the document ("x y",
+// points, y up), written when it is not (0, 0).
+constexpr char kOriginAttribute[] = "data-zolvane-origin";
 // Process colours are kept exactly beside their RGB rendering.
 constexpr char kFillCmykAttribute[] = "data-zolvane-fill-cmyk";
 constexpr char kStrokeCmykAttribute[] = "data-zolvane-stroke-cmyk";

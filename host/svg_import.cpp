@@ -7,7 +7,9 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
+#include <memory>
 #include <sstream>
 #include <unordered_map>
 #include <unordered_set>
@@ -17,6 +19,7 @@
 
 #include "host/builder.h"
 #include "host/svg_common.h"
+#include "host/svg_source.h"
 
 namespace host {
 namespace {
@@ -459,17 +462,6 @@ struct Rule {
   std::vector<std::pair<std::string, std::string>> declarations;
 };
 
-std::string_view LocalName(const pugi::xml_node& node) {
-  std::string_view name = node.name();
-  size_t colon = name.find(':');
-  if (colon != std::string_view::npos) {
-    std::string_view prefix = name.substr(0, colon);
-    if (prefix != "svg") return name;  // foreign elements keep their prefix
-    return name.substr(colon + 1);
-  }
-  return name;
-}
-
 std::string_view Href(const pugi::xml_node& node) {
   pugi::xml_attribute a = node.attribute("xlink:href");
   if (!a) a = node.attribute("href");
@@ -595,19 +587,6 @@ bool ParseOpacity(std::string_view v, double* out) {
   return true;
 }
 
-bool IsGroupLike(std::string_view kind) {
-  return kind == "g" || kind == "a" || kind == "switch" || kind == "svg";
-}
-bool IsShape(std::string_view kind) {
-  return kind == "path" || kind == "rect" || kind == "circle" || kind == "ellipse" ||
-         kind == "line" || kind == "polyline" || kind == "polygon";
-}
-// The elements that draw something; everything else is skipped.
-bool IsDrawn(std::string_view kind) {
-  return IsGroupLike(kind) || IsShape(kind) || kind == "use" || kind == "image" || kind == "text" ||
-         kind == "foreignObject";
-}
-
 // Everything an importer needs while it walks one drawing.
 class Importer {
  public:
@@ -650,11 +629,16 @@ class Importer {
   std::string SourceOf(const pugi::xml_node& el, const Style& s);
   pugi::xml_node Find(std::string_view ref);
   void Restore();
+  void Remember(const pugi::xml_node& el, Art* art, const RealMatrix& outer,
+                const RealMatrix& inner);
+  void Number(Art* art, uint32_t parent, uint32_t index, uint32_t* next);
 
   std::string_view text_;
   Document& doc_;
   SvgLimits limits_;
-  pugi::xml_document xml_;
+  // The parsed drawing, handed to the document when the import succeeds.
+  std::shared_ptr<SourceDrawing> drawing_{std::make_shared<SourceDrawing>()};
+  pugi::xml_document& xml_{drawing_->xml};
   pugi::xml_node root_;
   std::string error_;
   std::unordered_map<std::string, pugi::xml_node> ids_;
@@ -778,8 +762,10 @@ bool Importer::SetUpRoot() {
         ax = xs == "Min" ? 0 : (xs == "Max" ? 1 : 0.5);
         ay = ys == "Min" ? 0 : (ys == "Max" ? 1 : 0.5);
       }
-      tx = (w - box[2] * s) * ax;
-      ty = (h - box[3] * s) * ay;
+      // A viewBox that fits the page is not moved by the last bit of a
+      // rounded scale.
+      tx = std::fabs(w - box[2] * s) <= 1e-12 * w ? 0 : (w - box[2] * s) * ax;
+      ty = std::fabs(h - box[3] * s) <= 1e-12 * h ? 0 : (h - box[3] * s) * ay;
       sx = sy = s;
     }
   }
@@ -788,6 +774,18 @@ bool Importer::SetUpRoot() {
   root_matrix_ = RealMatrix{sx, 0, 0, -sy, tx, -ty};
   // (+ 0.0 turns a -0 into 0 for the reader of coordinates.)
   page_ = RealRect{vx * sx + 0.0, -(vy * sy) + 0.0, vx * sx + w, -(vy * sy + h) + 0.0};
+  // Our exporter puts the first artboard at the viewBox origin and says
+  // where it lay in the document, so that the document comes back in place.
+  if (pugi::xml_attribute at = root_.attribute(kOriginAttribute)) {
+    std::vector<double> o;
+    if (!ParseNumberList(at.value(), &o) || o.size() != 2 ||
+        !(std::fabs(o[0]) <= limits_.max_coordinate) ||
+        !(std::fabs(o[1]) <= limits_.max_coordinate))
+      return Fail(root_, std::string("bad ") + kOriginAttribute + " \"" + at.value() + "\"");
+    root_matrix_.tx += o[0];
+    root_matrix_.ty += o[1];
+    page_ = RealRect{page_.left + o[0], page_.top + o[1], page_.right + o[0], page_.bottom + o[1]};
+  }
   return true;
 }
 
@@ -1633,8 +1631,31 @@ bool Importer::WalkElement(const pugi::xml_node& el, Art* into, const RealMatrix
     return false;
   }
   if (!style.display || (!group_like && !style.visible)) art->hidden = true;
+  Remember(el, art, Multiply(root_matrix_, parent_ctm), Multiply(root_matrix_, ctm));
   *made = art;
   return true;
+}
+
+// The art keeps the element it was read from and the spaces it was read
+// in, so that the exporter can write it back as it was.
+void Importer::Remember(const pugi::xml_node& el, Art* art, const RealMatrix& outer,
+                        const RealMatrix& inner) {
+  art->origin.element = el.internal_object();
+  art->origin.outer = outer;
+  art->origin.inner = inner;
+  drawing_->made.insert(el.internal_object());
+}
+
+// Gives every imported art its place in the imported tree, which the
+// exporter compares with the tree it writes.
+void Importer::Number(Art* art, uint32_t parent, uint32_t index, uint32_t* next) {
+  art->origin.id = ++*next;
+  art->origin.parent = parent;
+  art->origin.index = index;
+  art->origin.hidden = art->hidden;
+  uint32_t i = 0;
+  for (Art* c = art->first_child; c; c = c->next) Number(c, art->origin.id, i++, next);
+  art->origin.children = i;
 }
 
 bool Importer::Pages() {
@@ -1703,11 +1724,6 @@ size_t BadComment(std::string_view text) {
   }
 }
 
-bool IsLayerGroup(const pugi::xml_node& el) {
-  return LocalName(el) == "g" &&
-         std::string_view(el.attribute("inkscape:groupmode").value()) == "layer";
-}
-
 SvgStatus Importer::Run(std::string* error) {
   auto give_up = [&] {
     *error = error_;
@@ -1726,7 +1742,10 @@ SvgStatus Importer::Run(std::string* error) {
     return give_up();
   }
   pugi::xml_parse_result parsed =
-      xml_.load_buffer(text_.data(), text_.size(), pugi::parse_default, pugi::encoding_auto);
+      // Blank text is kept: it separates the runs of a text, and the
+      // exporter writes the elements it copies as they were.
+      xml_.load_buffer(text_.data(), text_.size(), pugi::parse_default | pugi::parse_ws_pcdata,
+                       pugi::encoding_auto);
   size_t comment_fault = parsed ? BadComment(text_) : std::string_view::npos;
   if (!parsed || comment_fault != std::string_view::npos) {
     size_t offset = comment_fault != std::string_view::npos
@@ -1787,6 +1806,7 @@ SvgStatus Importer::Run(std::string* error) {
             break;
           }
         Art* into = layer->group;
+        Remember(c, into, root_matrix_, Multiply(root_matrix_, ctm));
         if (!s.clip_path.empty()) {
           Art* group = nullptr;
           ok = NewArt(c, kArtTypeGroup, into, kPlaceInsideOnTop, &group) &&
@@ -1817,6 +1837,22 @@ SvgStatus Importer::Run(std::string* error) {
     return give_up();
   }
   doc_.set_current_layer(doc_.NthLayer(0));
+  if (root_matrix_.b == 0 && root_matrix_.c == 0 && root_matrix_.a == -root_matrix_.d &&
+      root_matrix_.a > 0)
+    drawing_->unit = root_matrix_.a;
+  drawing_->page_left = page_.left;
+  drawing_->page_top = page_.top;
+  drawing_->page_right = page_.right;
+  drawing_->page_bottom = page_.bottom;
+  drawing_->view_width = viewport_width_;
+  drawing_->view_height = viewport_height_;
+  uint32_t next = 0;
+  for (int32_t i = 0; i < doc_.LayerCount(); ++i) {
+    Layer* layer = doc_.NthLayer(i);
+    Number(layer->group, 0, 0, &next);
+    layer->group->origin.hidden = !layer->visible;
+  }
+  doc_.set_source(drawing_);
   return SvgStatus::kOk;
 }
 
@@ -1859,6 +1895,11 @@ SvgStatus ImportSvgFile(const std::string& path, Document& doc, std::string* err
   std::string message;
   SvgStatus status = ImportSvg(text, doc, &message, limits);
   if (status != SvgStatus::kOk && error) *error = path + ": " + message;
+  if (status == SvgStatus::kOk && doc.source()) {
+    std::error_code ignored;
+    std::filesystem::path absolute = std::filesystem::absolute(path, ignored);
+    doc.source()->folder = absolute.parent_path().string();
+  }
   return status;
 }
 
