@@ -286,7 +286,7 @@ bool CopiesWithinBounds(const MemberList& list, const std::vector<int64_t>& copi
   return false;
 }
 
-int32_t Run(int32_t* extra_sheets, RunPhaseTimes* times) {
+int32_t Run(RunState& run, int32_t* extra_sheets, RunPhaseTimes* times) {
   RunPhaseTimes local;
   RunPhaseTimes& t = times ? *times : local;
   if (extra_sheets) *extra_sheets = 0;
@@ -310,7 +310,6 @@ int32_t Run(int32_t* extra_sheets, RunPhaseTimes* times) {
   const int16_t direction = FillsRightToLeft(baseline, g->toward_mode) ? 1 : 0;
 
   Clock::time_point phase = Clock::now();
-  RunState run;
   if (!BuildMemberList(&run.list, g->consider_object_overlap)) {
     EndRun(&run);
     AlertText(RunText::kOutOfMemory, language);
@@ -606,11 +605,14 @@ ArtHandle ChooseShape(ArtHandle art, bool look_for_cut_line) {
 }
 
 int32_t RunNestingTimed(int32_t* extra_sheets, RunPhaseTimes* times) {
+  RunState run;
   try {
-    return Run(extra_sheets, times);
+    return Run(run, extra_sheets, times);
   } catch (...) {
-    // Nothing escapes into the host's message; the dialog does not stay.
+    // Nothing escapes into the host's message; neither the dialog nor the
+    // group lines and their duplicates stay.
     ui::CloseProgress();
+    EndRun(&run);
     return kNestingNotRun;
   }
 }

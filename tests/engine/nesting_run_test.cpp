@@ -374,7 +374,11 @@ TEST_F(RunTest, TheProcessingTimeGoesToTheDailyLogWhenAsked) {
   char text[128] = {};
   std::fread(text, 1, sizeof text - 1, f);
   std::fclose(f);
-  EXPECT_EQ(std::string(text), "nesting processing time : 0:0\r\n");
+  // The start is noted in whole seconds, so a quick run reads 0 or 1 second.
+  const std::string line(text);
+  EXPECT_TRUE(line == "nesting processing time : 0:0\r\n" ||
+              line == "nesting processing time : 0:1\r\n")
+      << line;
 }
 
 }  // namespace
