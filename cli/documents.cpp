@@ -19,8 +19,8 @@ namespace {
 const char kConvertHelp[] =
     "usage: zolvane convert IN.svg -o OUT.svg|OUT.pdf|OUT.png [--dpi N] [--artboard N]\n"
     "Opens the SVG drawing and writes it in the format the output name ends with:\n"
-    "  .svg  the document as SVG (layers, groups, paths, clipping, names, tags, pages)\n"
-    "  .pdf  one page per artboard, in artboard order\n"
+    "  .svg  the document as SVG: the drawing as it was read, pages as Inkscape's\n"
+    "  .pdf  one page per artboard, in artboard order, drawn by librsvg\n"
     "  .png  a preview of the whole document with its artboards outlined, or of one\n"
     "        artboard with --artboard N (1 is the first)\n"
     "  --dpi N   resolution of the PNG, 1 to 2400 (default 96)\n"

@@ -308,12 +308,13 @@ class Exporter {
                     const RealMatrix& x, bool in_place);
   void WriteModel(const Art& art, pugi::xml_node parent, const Context& ctx);
   void WriteModelClip(const Art& clip, pugi::xml_node group, const RealMatrix& to_space);
-  void Place(pugi::xml_node el, pugi::xml_node source, const RealMatrix& x, bool in_place);
+  bool Place(pugi::xml_node el, pugi::xml_node source, const RealMatrix& x, bool in_place);
   void UpdateAttributes(const Art& art, pugi::xml_node el, pugi::xml_node source);
   void CopyKept(pugi::xml_node source, pugi::xml_node out);
   void ClaimIds(pugi::xml_node el, pugi::xml_node source, bool moved, bool deep);
   std::string FreshId(const std::string& base);
-  std::string ClaimId(const std::string& wanted);
+  // A unique id, wanted unless taken; own: the id is the source's own.
+  std::string ClaimId(const std::string& wanted, bool own);
   bool ReferencedFromOutside(const std::string& id, pugi::xml_node source) const;
   bool Intact(const Art& art, const RealMatrix& placement) const;
   void CopyMissingDefinitions();
@@ -330,7 +331,8 @@ class Exporter {
   const Document& doc_;
   const SourceDrawing* drawing_;
   RealRect root_board_;
-  double unit_ = 1;  // points per user unit of the root
+  double unit_ = 1;       // points per user unit of the root
+  bool as_read_ = false;  // the root shows the page the file was read with
   RealMatrix root_to_doc_ = kIdentity;
   pugi::xml_document xml_;
   pugi::xml_node svg_;
@@ -377,8 +379,9 @@ std::string Exporter::FreshId(const std::string& base) {
   }
 }
 
-std::string Exporter::ClaimId(const std::string& wanted) {
-  std::string id = used_ids_.count(wanted) ? FreshId(wanted) : wanted;
+std::string Exporter::ClaimId(const std::string& wanted, bool own) {
+  bool taken = used_ids_.count(wanted) || (!own && source_ids_.count(wanted));
+  std::string id = taken ? FreshId(wanted) : wanted;
   used_ids_.insert(id);
   return id;
 }
@@ -501,13 +504,15 @@ void Exporter::UpdateAttributes(const Art& art, pugi::xml_node el, pugi::xml_nod
 }
 
 // The added transform, and what the element inherited where it was read
-// when it is written elsewhere.
-void Exporter::Place(pugi::xml_node el, pugi::xml_node source, const RealMatrix& x, bool in_place) {
+// when it is written elsewhere. True when the element is not as it was.
+bool Exporter::Place(pugi::xml_node el, pugi::xml_node source, const RealMatrix& x, bool in_place) {
+  bool changed = false;
   if (!Same(x, kIdentity)) {
     std::string own(Trim(el.attribute("transform").value()));
     SetAttribute(el, "transform", MatrixText(x) + (own.empty() ? "" : " " + own));
+    changed = true;
   }
-  if (in_place) return;
+  if (in_place) return changed;
   pugi::xml_node root = drawing_->xml.document_element();
   std::unordered_map<std::string, std::string> found;
   double opacity = 1;
@@ -533,11 +538,16 @@ void Exporter::Place(pugi::xml_node el, pugi::xml_node source, const RealMatrix&
   for (const auto& [k, v] : ParseDeclarations(el.attribute("style").value())) own.insert(k);
   for (const char* name : kInheritedProperties) {
     auto it = found.find(name);
-    if (it != found.end() && !el.attribute(name) && !own.count(name))
+    if (it != found.end() && !el.attribute(name) && !own.count(name)) {
       el.append_attribute(name).set_value(it->second.c_str());
+      changed = true;
+    }
   }
-  if (opacity != 1 && !el.attribute("opacity") && !own.count("opacity"))
+  if (opacity != 1 && !el.attribute("opacity") && !own.count("opacity")) {
     el.append_attribute("opacity").set_value(FormatNumber(opacity).c_str());
+    changed = true;
+  }
+  return changed;
 }
 
 // The children of a source element that the model does not hold: the
@@ -580,9 +590,9 @@ void Exporter::WriteShallow(const Art& art, pugi::xml_node source, pugi::xml_nod
   pugi::xml_node el = parent.append_child(source.name());
   for (pugi::xml_attribute a = source.first_attribute(); a; a = a.next_attribute())
     el.append_attribute(a.name()).set_value(a.value());
-  Place(el, source, x, in_place);
+  bool changed = Place(el, source, x, in_place);
   UpdateAttributes(art, el, source);
-  ClaimIds(el, source, !in_place, false);
+  ClaimIds(el, source, changed, false);
   Context inner{Multiply(art.origin.placement, art.origin.inner), false, art.origin.id,
                 art.origin.placement};
   // The clipping path stays the element's own while it is as it was read.
@@ -612,8 +622,7 @@ void Exporter::WriteArt(const Art& art, pugi::xml_node parent, const Context& ct
     if (placeable && Intact(art, o.placement)) {
       Break(parent);
       pugi::xml_node el = WriteSource(art, source, parent);
-      Place(el, source, x, in_place);
-      ClaimIds(el, source, !in_place, true);
+      ClaimIds(el, source, Place(el, source, x, in_place), true);
       return;
     }
     if (placeable && art.type == kArtTypeGroup && !o.changed && IsGroupLike(kind) &&
@@ -747,7 +756,8 @@ void Exporter::WriteNamedView(pugi::xml_node source) {
         for (pugi::xml_attribute a = pages[i].first_attribute(); a; a = a.next_attribute())
           page.append_attribute(a.name()).set_value(a.value());
       pugi::xml_attribute id = page.attribute("id");
-      SetAttribute(page, "id", ClaimId(id ? id.value() : "page" + std::to_string(i + 1)));
+      SetAttribute(page, "id",
+                   id ? ClaimId(id.value(), true) : ClaimId("page" + std::to_string(i + 1), false));
       SetAttribute(page, "x", FormatNumber((r.left - root_board_.left) / unit_));
       SetAttribute(page, "y", FormatNumber((root_board_.top - r.top) / unit_));
       SetAttribute(page, "width", FormatNumber((r.right - r.left) / unit_));
@@ -779,7 +789,7 @@ void Exporter::WriteLayer(const Layer& layer, int32_t number) {
     ctx = Context{group.origin.inner, false, group.origin.id, kIdentity};
   } else {
     g = svg_.append_child("g");
-    g.append_attribute("id").set_value(ClaimId("layer" + std::to_string(number)).c_str());
+    g.append_attribute("id").set_value(ClaimId("layer" + std::to_string(number), false).c_str());
     g.append_attribute("inkscape:groupmode").set_value("layer");
     g.append_attribute("inkscape:label").set_value(layer.title.c_str());
     if (!layer.visible) g.append_attribute("style").set_value("display:none");
@@ -836,7 +846,19 @@ std::string Exporter::Run() {
   // The file's user unit stays (one point for a document made here), so
   // that lengths in percent of the viewport keep their size.
   unit_ = drawing_ ? drawing_->unit : 1;
-  root_to_doc_ = RealMatrix{unit_, 0, 0, -unit_, root_board_.left, root_board_.top};
+  as_read_ = drawing_ && root_board_.left == drawing_->page_left &&
+             root_board_.top == drawing_->page_top && root_board_.right == drawing_->page_right &&
+             root_board_.bottom == drawing_->page_bottom;
+  // The map the importer will read the written root with.
+  if (as_read_)
+    root_to_doc_ = RealMatrix{drawing_->scale_x,
+                              0,
+                              0,
+                              -drawing_->scale_y,
+                              drawing_->align_x + root_board_.left,
+                              drawing_->align_y + root_board_.top};
+  else
+    root_to_doc_ = RealMatrix{unit_, 0, 0, -unit_, root_board_.left, root_board_.top};
   pugi::xml_node source_root = drawing_ ? drawing_->xml.document_element() : pugi::xml_node();
   if (source_root) IndexSource();
   for (int32_t i = 0; i < doc_.LayerCount(); ++i) CollectNames(*doc_.NthLayer(i)->group);
@@ -854,16 +876,24 @@ std::string Exporter::Run() {
         {"xmlns:sodipodi", "http://sodipodi.sourceforge.net/DTD/sodipodi-0.dtd"}})
     if (!svg_.attribute(name)) svg_.append_attribute(name).set_value(uri);
   double w = root_board_.right - root_board_.left, h = root_board_.top - root_board_.bottom;
-  SetAttribute(svg_, "width", FormatNumber(w) + "pt");
-  SetAttribute(svg_, "height", FormatNumber(h) + "pt");
-  double vw = w / unit_, vh = h / unit_;
-  if (drawing_ && root_board_.left == drawing_->page_left &&
-      root_board_.top == drawing_->page_top && root_board_.right == drawing_->page_right &&
-      root_board_.bottom == drawing_->page_bottom) {
-    vw = drawing_->view_width;
-    vh = drawing_->view_height;
+  if (as_read_) {
+    // The page as the file gave it (its size in its own units), only the
+    // viewBox origin moved to (0, 0): it reads back with the same scale.
+    // A file without a viewBox gets one of its page in its user units, so
+    // that every renderer fits it to the page alike.
+    if (drawing_->has_view_box)
+      SetAttribute(
+          svg_, "viewBox",
+          "0 0 " + FormatNumber(drawing_->view_width) + " " + FormatNumber(drawing_->view_height));
+    else
+      SetAttribute(svg_, "viewBox",
+                   "0 0 " + FormatNumber(w / drawing_->scale_x) + " " +
+                       FormatNumber(h / drawing_->scale_y));
+  } else {
+    SetAttribute(svg_, "width", FormatNumber(w) + "pt");
+    SetAttribute(svg_, "height", FormatNumber(h) + "pt");
+    SetAttribute(svg_, "viewBox", "0 0 " + FormatNumber(w / unit_) + " " + FormatNumber(h / unit_));
   }
-  SetAttribute(svg_, "viewBox", "0 0 " + FormatNumber(vw) + " " + FormatNumber(vh));
   if (root_board_.left != 0 || root_board_.top != 0)
     SetAttribute(svg_, kOriginAttribute,
                  FormatNumber(root_board_.left) + " " + FormatNumber(root_board_.top));

@@ -772,6 +772,11 @@ bool Importer::SetUpRoot() {
   // doc x = sx ux + tx, doc y = -(sy uy + ty): the viewBox origin keeps its
   // place, so a drawing written by the exporter comes back unmoved.
   root_matrix_ = RealMatrix{sx, 0, 0, -sy, tx, -ty};
+  drawing_->has_view_box = has_box;
+  drawing_->scale_x = sx;
+  drawing_->scale_y = sy;
+  drawing_->align_x = tx;
+  drawing_->align_y = -ty;
   // (+ 0.0 turns a -0 into 0 for the reader of coordinates.)
   page_ = RealRect{vx * sx + 0.0, -(vy * sy) + 0.0, vx * sx + w, -(vy * sy + h) + 0.0};
   // Our exporter puts the first artboard at the viewBox origin and says

@@ -22,10 +22,14 @@ struct SourceDrawing {
   // with: the exporter keeps its scale, so that lengths given in percent of
   // the viewport stay what they were.
   double unit = 1;  // points per user unit when the scale is the same both ways
-  // The page the root showed and its viewBox size: kept as written while
-  // the first artboard is that page.
+  // The page the root showed, and how it was given: while the first
+  // artboard is that page the root keeps its size as written and its
+  // viewBox size, so that it reads back with exactly the same scale.
   double page_left = 0, page_top = 0, page_right = 0, page_bottom = 0;
+  bool has_view_box = false;
   double view_width = 0, view_height = 0;
+  // The root's map without its viewBox origin: scales and alignment.
+  double scale_x = 1, scale_y = 1, align_x = 0, align_y = 0;
 };
 
 // An element's name without the "svg:" prefix; foreign elements keep theirs.
