@@ -307,4 +307,17 @@ TEST_F(ZolvaneCommand, NestsDrawingsOfTheDataSet) {
   EXPECT_GT(nested, 0);
 }
 
+TEST_F(ZolvaneCommand, TheInstalledCommandFindsItsPlugInFromAnyFolder) {
+  const std::string prefix = Out("prefix");
+  Result install = Zolvane("", "cmake --install '" + std::string(ZOLVANE_BUILD_DIR) +
+                                   "' --prefix '" + prefix + "' >/dev/null #");
+  ASSERT_EQ(install.code, 0) << install.output;
+  ASSERT_TRUE(fs::exists(prefix + "/lib/zolvane/plugins/Zolvane.aip"));
+  const std::string home = (dir_ / "home").string();
+  Result r = Zolvane("", "cd / && HOME=" + home + " '" + prefix + "/bin/zolvane' nest " +
+                             kStickers + " -o " + Out("i.pdf") + " --quiet #");
+  EXPECT_EQ(r.code, 0) << r.output;
+  EXPECT_GE(PdfPages(Out("i.pdf")), 1);
+}
+
 }  // namespace
