@@ -411,6 +411,9 @@ void Exporter::ClaimIds(pugi::xml_node el, pugi::xml_node source, bool moved, bo
     if (used_ids_.count(id) || (moved && ReferencedFromOutside(id, source))) {
       std::string fresh = FreshId(id);
       renamed[id] = fresh;
+      // The name read from the id stays the name.
+      if (!n.attribute("inkscape:label"))
+        n.append_attribute("inkscape:label").set_value(id.c_str());
       a.set_value(fresh.c_str());
       id = fresh;
     }
@@ -886,9 +889,9 @@ std::string Exporter::Run() {
           svg_, "viewBox",
           "0 0 " + FormatNumber(drawing_->view_width) + " " + FormatNumber(drawing_->view_height));
     else
-      SetAttribute(svg_, "viewBox",
-                   "0 0 " + FormatNumber(w / drawing_->scale_x) + " " +
-                       FormatNumber(h / drawing_->scale_y));
+      SetAttribute(
+          svg_, "viewBox",
+          "0 0 " + FormatNumber(w / drawing_->scale_x) + " " + FormatNumber(h / drawing_->scale_y));
   } else {
     SetAttribute(svg_, "width", FormatNumber(w) + "pt");
     SetAttribute(svg_, "height", FormatNumber(h) + "pt");

@@ -13,9 +13,12 @@
 #include <fstream>
 #include <sstream>
 
+#include <pugixml.hpp>
+
 #include "host/builder.h"
 #include "host/document.h"
 #include "host/render.h"
+#include "host/suite_registry.h"
 #include "host/svg_common.h"
 #include "host/svg_export.h"
 #include "host/svg_import.h"
@@ -211,6 +214,115 @@ TEST(SvgExport, ImportedFixturesRoundTrip) {
     ASSERT_EQ(ImportSvgFile(entry.path().string(), doc, &error), SvgStatus::kOk) << error;
     ExpectRoundTrip(doc);
   }
+}
+
+// A drawing with what the model does not hold: a gradient, a clone, a
+// class, metadata, foreign attributes on the root and the layer.
+const char kKeptDrawing[] =
+    R"svg(<svg xmlns="http://www.w3.org/2000/svg" xmlns:xlink="http://www.w3.org/1999/xlink" xmlns:inkscape="http://www.inkscape.org/namespaces/inkscape" xmlns:foo="urn:foo" foo:root="kept" width="200" height="100" viewBox="0 0 200 100">
+<metadata id="meta"><foo:note>kept</foo:note></metadata>
+<defs><linearGradient id="fade"><stop offset="0" stop-color="#f00"/><stop offset="1" stop-color="#00f"/></linearGradient></defs>
+<g id="layer1" inkscape:groupmode="layer" inkscape:label="Art" foo:layer="kept">
+<rect id="sky" x="10" y="10" width="30" height="20" fill="url(#fade)" class="c" data-x="1"/>
+<g id="pair" fill="#080"><path id="left" d="M50 10h10v10h-10z"/><path id="right" d="M70 10h10v10h-10z"/></g>
+<path id="star" d="M100 10l5 10h-10z" fill="#00f"/>
+<use id="clone" xlink:href="#star" x="20"/>
+</g>
+</svg>
+)svg";
+
+class SuitesOnDrawing : public testing::Test {
+ protected:
+  void SetUp() override {
+    doc_ = Documents().New("kept");
+    std::string error;
+    ASSERT_EQ(ImportSvg(kKeptDrawing, *doc_, &error), SvgStatus::kOk) << error;
+    art_ = static_cast<const ArtSuite*>(FindDocumentSuite(kArtSuiteName, kArtSuiteVersion));
+    xform_ = static_cast<const TransformArtSuite*>(
+        FindDocumentSuite(kTransformArtSuiteName, kTransformArtSuiteVersion));
+    styles_ = static_cast<const PathStyleSuite*>(
+        FindDocumentSuite(kPathStyleSuiteName, kPathStyleSuiteVersion));
+    ASSERT_TRUE(art_ && xform_ && styles_);
+  }
+  void TearDown() override { Documents().CloseAll(); }
+  ArtHandle Named(const std::string& name) {
+    for (Art* a = doc_->NthLayer(0)->group->first_child; a; a = a->next)
+      if (a->name == name) return doc_->HandleOf(a);
+    return nullptr;
+  }
+  // The written element whose id is given, as text.
+  static std::string Element(const std::string& svg, const std::string& id) {
+    pugi::xml_document xml;
+    EXPECT_TRUE(xml.load_string(svg.c_str()));
+    pugi::xml_node n =
+        xml.find_node([&](pugi::xml_node e) { return id == e.attribute("id").value(); });
+    std::ostringstream out;
+    if (n) n.print(out, "", pugi::format_raw);
+    return out.str();
+  }
+  Document* doc_ = nullptr;
+  const ArtSuite* art_ = nullptr;
+  const TransformArtSuite* xform_ = nullptr;
+  const PathStyleSuite* styles_ = nullptr;
+};
+
+TEST_F(SuitesOnDrawing, UntouchedArtIsWrittenAsItWasRead) {
+  std::string before = ExportSvgText(*doc_);
+  // Everything the model does not hold comes back.
+  for (const char* kept : {"foo:root=\"kept\"", "<foo:note>kept</foo:note>", "foo:layer=\"kept\"",
+                           "<linearGradient id=\"fade\">", "fill=\"url(#fade)\" class=\"c\""})
+    EXPECT_THAT(before, testing::HasSubstr(kept));
+  EXPECT_EQ(Element(before, "sky"),
+            "<rect id=\"sky\" x=\"10\" y=\"10\" width=\"30\" height=\"20\" fill=\"url(#fade)\" "
+            "class=\"c\" data-x=\"1\"/>");
+  EXPECT_EQ(Element(before, "pair"),
+            "<g id=\"pair\" fill=\"#080\"><path id=\"left\" d=\"M50 10h10v10h-10z\"/><path "
+            "id=\"right\" d=\"M70 10h10v10h-10z\"/></g>");
+  // A quantity set by the plug-in travels on the element, nothing else changes.
+  const TagSuite* tags =
+      static_cast<const TagSuite*>(FindDocumentSuite(kTagSuiteName, kTagSuiteVersion));
+  ASSERT_EQ(tags->SetTag(Named("sky"), kQuantityTagName, "string", "4"), kNoErr);
+  EXPECT_EQ(Element(ExportSvgText(*doc_), "sky"),
+            "<rect id=\"sky\" x=\"10\" y=\"10\" width=\"30\" height=\"20\" fill=\"url(#fade)\" "
+            "class=\"c\" data-x=\"1\" data-zolvane_quantity=\"4\"/>");
+}
+
+TEST_F(SuitesOnDrawing, CopiesAndMovesAddOneTransformAndChangesComeFromTheModel) {
+  // The nesting run's way: duplicate, transform with the options 111.
+  ArtHandle copy = nullptr;
+  ASSERT_EQ(art_->DuplicateArt(Named("pair"), kPlaceAbove, Named("pair"), &copy), kNoErr);
+  RealMatrix turn{0, 1, -1, 0, 300, 0};
+  ASSERT_EQ(xform_->TransformArt(copy, &turn, 1, 111), kNoErr);
+  // The clone's original moves; the clone must stay where it was.
+  RealMatrix move{1, 0, 0, 1, 0, -50};
+  ASSERT_EQ(xform_->TransformArt(Named("star"), &move, 1, 111), kNoErr);
+  // A changed paint is the model's.
+  PathStyle style{};
+  ASSERT_EQ(styles_->GetPathStyle(Named("sky"), &style), kNoErr);
+  ASSERT_EQ(styles_->SetPathStyle(Named("sky"), &style), kNoErr);
+  std::string svg = ExportSvgText(*doc_);
+  // The copy: its source with one added transform (in the file's user
+  // units, 0.75 point each), ids renamed inside, names kept as labels.
+  EXPECT_EQ(Element(svg, "pair-2"),
+            "<g id=\"pair-2\" fill=\"#080\" transform=\"matrix(0,-1,1,0,400,0)\" "
+            "inkscape:label=\"pair\"><path id=\"left-2\" d=\"M50 10h10v10h-10z\" "
+            "inkscape:label=\"left\"/><path id=\"right-2\" d=\"M70 10h10v10h-10z\" "
+            "inkscape:label=\"right\"/></g>");
+  // The moved original under a new id; the clone's target as it was read.
+  EXPECT_EQ(Element(svg, "star-2"),
+            "<path id=\"star-2\" d=\"M100 10l5 10h-10z\" fill=\"#00f\" "
+            "transform=\"matrix(1,0,0,1,0,66.66666666666667)\" inkscape:label=\"star\"/>");
+  EXPECT_EQ(Element(svg, "star"), "<path id=\"star\" d=\"M100 10l5 10h-10z\" fill=\"#00f\"/>");
+  EXPECT_THAT(Element(svg, "clone"), testing::HasSubstr("xlink:href=\"#star\""));
+  // The changed rectangle: a path in flat paint, no gradient.
+  EXPECT_THAT(Element(svg, "sky"), testing::StartsWith("<path id=\"sky\""));
+  EXPECT_THAT(Element(svg, "sky"), testing::Not(testing::HasSubstr("url(")));
+  // Read back, every copy is where the host put it.
+  Document back(2, "back");
+  std::string error;
+  ASSERT_EQ(ImportSvg(svg, back, &error), SvgStatus::kOk) << error;
+  ExpectSameDocument(*doc_, back, 1e-9);
+  EXPECT_EQ(ExportSvgText(back), ExportSvgText(back));
 }
 
 std::string Output(const std::string& command) {
