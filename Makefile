@@ -4,7 +4,7 @@ BUILD_DIR := build/$(PRESET)
 JOBS ?= $(shell nproc)
 PREFIX ?= /usr/local
 
-.PHONY: all setup configure build test demo bench install format clean
+.PHONY: all setup configure build test demo bench install install-user format clean
 
 all: build
 
@@ -29,6 +29,15 @@ bench: setup build
 # The zolvane command and the plug-in module, so that `zolvane` works from any folder.
 install: build
 	cmake --install $(BUILD_DIR) --prefix $(PREFIX)
+
+# For one user, without root: the command in ~/.local/bin and the Inkscape
+# extension in ~/.config/inkscape/extensions/zolvane.
+INKSCAPE_EXTENSIONS ?= $(HOME)/.config/inkscape/extensions
+install-user: build
+	cmake --install $(BUILD_DIR) --prefix $(HOME)/.local
+	mkdir -p $(INKSCAPE_EXTENSIONS)
+	rm -rf $(INKSCAPE_EXTENSIONS)/zolvane
+	cp -a $(HOME)/.local/share/inkscape/extensions/zolvane $(INKSCAPE_EXTENSIONS)/zolvane
 
 format:
 	git ls-files '*.h' '*.cpp' '*.c' | xargs clang-format -i

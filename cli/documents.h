@@ -2,6 +2,10 @@
 // nest, quantity and settings through the plug-in.
 #pragma once
 
+#include <string>
+#include <utility>
+#include <vector>
+
 namespace cli {
 
 // Exit codes of every command.
@@ -21,6 +25,11 @@ int Info(int argc, char** argv);
 int Nest(int argc, char** argv);
 // `zolvane quantity IN.svg ID=N ... -o OUT.svg`.
 int Quantity(int argc, char** argv);
+// The quantity command's run after its checks: sets each quantity through the
+// panel and writes out (.svg). With in_part an id inside a group sets the
+// quantity of its top-level object.
+int RunQuantity(const std::string& in, const std::string& out,
+                const std::vector<std::pair<std::string, int>>& pairs, bool in_part);
 // `zolvane settings`.
 int Settings(int argc, char** argv);
 

@@ -2,12 +2,14 @@
 // convert, info, sheets, flatten).
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "cli/documents.h"
+#include "cli/inkscape_args.h"
 #include "engine/geometry.h"
 #include "engine/model.h"
 #include "engine/sheets.h"
@@ -29,6 +31,9 @@ const char kUsage[] =
     "       zolvane flatten <file.path> fine and coarse polygons of a path\n"
     "       zolvane convert IN.svg -o OUT.svg|OUT.pdf|OUT.png [--dpi N] [--artboard N]\n"
     "       zolvane info IN.svg         artboards, layers and objects of a drawing\n"
+    "       zolvane inkscape nest|quantity [--id=ID ...] [--NAME=VALUE ...] DOCUMENT\n"
+    "                                   the Inkscape extension's program (inkscape/): the new\n"
+    "                                   document on standard output, errors on standard error\n"
     "       zolvane COMMAND --help      what a command does\n"
     "A .path file holds one segment a line: anchor x y, in handle x y, out handle x y "
     "(points).\n"
@@ -114,10 +119,15 @@ int Flatten(const char* file) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  // Inkscape runs the command by the names of its extension's programs.
+  const std::string program = argc > 0 ? std::filesystem::path(argv[0]).filename().string() : "";
+  if (program == cli::kInkscapeNestProgram) return cli::InkscapeMain("nest", argc - 1, argv + 1);
+  if (program == cli::kInkscapeQuantityProgram)
+    return cli::InkscapeMain("quantity", argc - 1, argv + 1);
   if (argc < 2) return Usage();
   const char* command = argv[1];
-  const char* const kCommands[] = {"nest",   "quantity", "settings", "convert", "info",
-                                   "sheets", "flatten",  "help",     "--help",  "-h"};
+  const char* const kCommands[] = {"nest",    "quantity", "settings", "convert", "info", "sheets",
+                                   "flatten", "inkscape", "help",     "--help",  "-h"};
   bool known = false;
   for (const char* c : kCommands) known = known || std::strcmp(command, c) == 0;
   if (!known) {
@@ -135,6 +145,20 @@ int main(int argc, char** argv) {
     return code;
   }
   if (std::strcmp(command, "info") == 0) return cli::Info(argc - 2, argv + 2);
+  if (std::strcmp(command, "inkscape") == 0) {
+    if (argc >= 3 && (std::strcmp(argv[2], "nest") == 0 || std::strcmp(argv[2], "quantity") == 0))
+      return cli::InkscapeMain(argv[2], argc - 3, argv + 3);
+    std::fputs(
+        "usage: zolvane inkscape nest|quantity [--id=ID ...] [--NAME=VALUE ...] DOCUMENT\n"
+        "The program of the Inkscape extension (Extensions > Zolvane): reads the arguments\n"
+        "Inkscape passes (the selected objects, the dialog's parameters, a copy of the\n"
+        "document), nests the selection or sets its quantity, and writes the whole new\n"
+        "document on standard output. When nothing can be done it writes nothing there and\n"
+        "the reason on standard error, which Inkscape shows. Inkscape runs it by the names\n"
+        "zolvane-inkscape-nest and zolvane-inkscape-quantity.\n",
+        IsHelp(argc, argv) ? stdout : stderr);
+    return IsHelp(argc, argv) ? cli::kExitOk : cli::kExitUsage;
+  }
   if (std::strcmp(command, "nest") == 0) {
     int code = cli::Nest(argc - 2, argv + 2);
     host::ReleaseRenderCaches();

@@ -4,6 +4,7 @@
 #include <signal.h>
 #include <stdlib.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cstdio>
@@ -297,11 +298,28 @@ bool SetPanel(Session& s, const NestOptions& o, std::string* error) {
   return true;
 }
 
-// Resolves ids or names to the drawing's top-level objects.
+// Whether art named `name` is the art or lies inside it.
+bool Holds(const host::Art& art, const std::string& name) {
+  if (art.name == name) return true;
+  for (const host::Art* child = art.first_child; child; child = child->next) {
+    if (Holds(*child, name)) return true;
+  }
+  return false;
+}
+
+// Resolves ids or names to the drawing's top-level objects; with in_part, an
+// id of art inside a group resolves to its top-level object.
 int FindObjects(const Session& s, const std::vector<std::string>& names,
-                std::vector<host::Art*>* out) {
+                std::vector<host::Art*>* out, bool in_part = false) {
   for (const std::string& name : names) {
     host::Art* art = s.FindObject(name);
+    if (!art && in_part) {
+      for (host::Art* top : s.SelectableObjects()) {
+        if (Holds(*top, name)) art = top;
+        if (art) break;
+      }
+      if (art && std::find(out->begin(), out->end(), art) != out->end()) continue;
+    }
     if (!art) {
       std::string known;
       int shown = 0;
@@ -324,9 +342,13 @@ int FindObjects(const Session& s, const std::vector<std::string>& names,
 }  // namespace
 
 int Nest(int argc, char** argv) {
-  const double started = Now();
   NestOptions o;
   if (int code = ParseNestOptions(argc, argv, &o); code != kParsedRun) return code;
+  return RunNest(o);
+}
+
+int RunNest(const NestOptions& o) {
+  const double started = Now();
   std::vector<std::string> paths;
   for (const NestOutput& out : o.outputs) paths.push_back(out.path);
   if (!o.report.empty()) paths.push_back(o.report);
@@ -346,8 +368,8 @@ int Nest(int argc, char** argv) {
   times.Mark("import");
 
   std::vector<host::Art*> chosen;
-  if (int code = FindObjects(session, o.select, &chosen)) return code;
-  if (o.select.empty()) chosen = session.SelectableObjects();
+  if (int code = FindObjects(session, o.select, &chosen, o.selection_in_part)) return code;
+  if (o.select.empty() && !o.selection_in_part) chosen = session.SelectableObjects();
   std::vector<std::pair<host::Art*, int>> quantities;
   for (const auto& [name, n] : o.quantities) {
     std::vector<host::Art*> one;
@@ -502,6 +524,11 @@ int Quantity(int argc, char** argv) {
   if (out.size() < 4 ||
       (out.substr(out.size() - 4) != ".svg" && out.substr(out.size() - 4) != ".SVG"))
     return usage("the output must end with .svg");
+  return RunQuantity(in, out, pairs, false);
+}
+
+int RunQuantity(const std::string& in, const std::string& out,
+                const std::vector<std::pair<std::string, int>>& pairs, bool in_part) {
   if (int code = CheckOutputFolders({out})) return code;
   Session session;
   std::string error;
@@ -512,7 +539,7 @@ int Quantity(int argc, char** argv) {
     return Fail(kExitNothingNested, error);
   for (const auto& [name, n] : pairs) {
     std::vector<host::Art*> one;
-    if (int code = FindObjects(session, {name}, &one)) return code;
+    if (int code = FindObjects(session, {name}, &one, in_part)) return code;
     if (!session.SetQuantity(one[0], n, &error)) return Fail(kExitNothingNested, error);
   }
   if (!host::ExportSvgFile(*session.document(), out, &error)) return Fail(kExitCannotWrite, error);

@@ -45,6 +45,10 @@ struct NestOptions {
   std::string report;  // JSON report file, "" for none
   bool quiet = false;
   bool timings = false;  // phase times on stderr
+  // Set by the Inkscape mode, never by an option: the selection is exactly
+  // `select` (empty: nothing is selected), and an id of art inside a group
+  // stands for its top-level object, as the host's "selected in part" does.
+  bool selection_in_part = false;
 };
 
 // Names of the alignments as the Initial Settings dialog lists them, and
@@ -58,6 +62,10 @@ inline constexpr int kParsedRun = -1;
 // the exit code to end with: kExitOk after --help (printed on stdout),
 // kExitUsage with the message on stderr.
 int ParseNestOptions(int argc, char** argv, NestOptions* options);
+
+// Runs `zolvane nest` with parsed options: the plug-in driven through its
+// panel, the outputs written. Returns the exit code.
+int RunNest(const NestOptions& options);
 
 // The help text of `zolvane nest`: every option with its unit and default.
 const std::string& NestHelp();

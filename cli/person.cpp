@@ -125,14 +125,35 @@ bool DriveInitialSettings(WindowHandle dialog, void* context) {
 
 // --- the user ----------------------------------------------------------------------
 
+namespace {
+AlertStyle g_alert_style = AlertStyle::kTerminal;
+
+void ShowAlert(const std::string& text) {
+  if (g_alert_style == AlertStyle::kTerminal) {
+    std::fprintf(stderr, "zolvane: %s\n", text.c_str());
+    return;
+  }
+  // The system's alerts break lines with a carriage return.
+  std::string shown = text;
+  for (char& c : shown) {
+    if (c == '\r') c = '\n';
+  }
+  std::fprintf(stderr, "%s\n", shown.c_str());
+}
+}  // namespace
+
+void SetAlertStyle(AlertStyle style) {
+  g_alert_style = style;
+}
+
 void CommandLineUser::MessageAlert(const std::string& text) {
   alerts_.push_back(text);
-  std::fprintf(stderr, "zolvane: %s\n", text.c_str());
+  ShowAlert(text);
 }
 
 void CommandLineUser::ErrorAlert(const std::string& text) {
   alerts_.push_back(text);
-  std::fprintf(stderr, "zolvane: %s\n", text.c_str());
+  ShowAlert(text);
 }
 
 bool CommandLineUser::AskYesNo(const std::string&) {

@@ -21,6 +21,12 @@ namespace cli {
 // The plug-in module's file name.
 inline constexpr char kModuleFileName[] = "Zolvane.aip";
 
+// How alerts are written on standard error: after "zolvane: " on one line
+// for a terminal, or as the bare text with its line breaks for a program
+// that shows standard error to the person as it is (Inkscape).
+enum class AlertStyle { kTerminal, kBare };
+void SetAlertStyle(AlertStyle style);
+
 // Answers every question yes, shows every alert on standard error and keeps
 // them, so that the command can tell why nothing was nested.
 class CommandLineUser : public host::HostUser {
