@@ -26,18 +26,18 @@ demo: setup build
 bench: setup build
 	bash scripts/bench $(BUILD_DIR)
 
-# The zolvane command and the plug-in module, so that `zolvane` works from any folder.
+# The zolvane command, the plug-in module and the Inkscape extension, so that
+# `zolvane` works from any folder. The extension goes into
+# PREFIX/share/inkscape/extensions, or into INKSCAPE_EXTENSIONS when given
+# (Debian's Inkscape reads /usr/share/inkscape/extensions).
+INKSCAPE_EXTENSIONS ?=
 install: build
-	cmake --install $(BUILD_DIR) --prefix $(PREFIX)
+	ZOLVANE_INKSCAPE_EXTENSIONS=$(INKSCAPE_EXTENSIONS) cmake --install $(BUILD_DIR) --prefix $(PREFIX)
 
 # For one user, without root: the command in ~/.local/bin and the Inkscape
 # extension in ~/.config/inkscape/extensions/zolvane.
-INKSCAPE_EXTENSIONS ?= $(HOME)/.config/inkscape/extensions
-install-user: build
-	cmake --install $(BUILD_DIR) --prefix $(HOME)/.local
-	mkdir -p $(INKSCAPE_EXTENSIONS)
-	rm -rf $(INKSCAPE_EXTENSIONS)/zolvane
-	cp -a $(HOME)/.local/share/inkscape/extensions/zolvane $(INKSCAPE_EXTENSIONS)/zolvane
+install-user:
+	$(MAKE) install PREFIX=$(HOME)/.local INKSCAPE_EXTENSIONS=$(HOME)/.config/inkscape/extensions
 
 format:
 	git ls-files '*.h' '*.cpp' '*.c' | xargs clang-format -i
