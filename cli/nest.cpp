@@ -318,8 +318,9 @@ int FindObjects(const Session& s, const std::vector<std::string>& names,
         if (Holds(*top, name)) art = top;
         if (art) break;
       }
-      if (art && std::find(out->begin(), out->end(), art) != out->end()) continue;
     }
+    // Several parts of one object select it once.
+    if (art && in_part && std::find(out->begin(), out->end(), art) != out->end()) continue;
     if (!art) {
       std::string known;
       int shown = 0;

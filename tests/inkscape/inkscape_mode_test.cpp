@@ -13,14 +13,14 @@ namespace {
 
 const std::string kStickers = std::string(ZOLVANE_SOURCE) + "/examples/stickers.svg";
 
-// A sticker group holding a square, and a wide banner.
+// A sticker group holding a square and a dot, and a wide banner.
 const char kDrawing[] =
     "<svg xmlns=\"http://www.w3.org/2000/svg\" "
     "xmlns:inkscape=\"http://www.inkscape.org/namespaces/inkscape\" width=\"200mm\" "
     "height=\"100mm\" viewBox=\"0 0 200 100\">\n"
     "<g id=\"layer1\" inkscape:groupmode=\"layer\">\n"
     "<g id=\"sticker\" data-zolvane_quantity=\"3\"><rect id=\"square\" x=\"0\" y=\"0\" "
-    "width=\"20\" height=\"20\"/></g>\n"
+    "width=\"20\" height=\"20\"/><circle id=\"dot\" cx=\"10\" cy=\"10\" r=\"5\"/></g>\n"
     "<rect id=\"banner\" x=\"0\" y=\"50\" width=\"150\" height=\"10\"/>\n</g></svg>\n";
 
 class InkscapeMode : public ZolvaneCommand {
@@ -99,13 +99,13 @@ TEST_F(InkscapeMode, AlertsInTheLanguageOfTheSettings) {
   EXPECT_EQ(o.messages, "オブジェクトが選択されていません。\n");
 }
 
-// An element selected inside a group nests its whole top-level object, as
-// many times as the object's quantity; the rest of the document comes back.
+// Elements selected inside a group nest their whole top-level object once,
+// as many times as the object's quantity; the rest of the document comes back.
 TEST_F(InkscapeMode, SelectionInPartNestsTheTopLevelObject) {
-  Output o = Inkscape(
-      "nest",
-      "--id=square --tab=nesting --rotation=false --rotation_step=10 " + In("drawing", kDrawing),
-      "LANG=C.UTF-8");
+  Output o = Inkscape("nest",
+                      "--id=square --id=dot --tab=nesting --rotation=false --rotation_step=10 " +
+                          In("drawing", kDrawing),
+                      "LANG=C.UTF-8");
   ASSERT_EQ(o.code, 0) << o.messages;
   EXPECT_EQ(o.messages, "");
   EXPECT_EQ(Count(o.document, R"(<g id="sticker(-[0-9]+)?"|inkscape:label="sticker")"), 3)
