@@ -298,9 +298,9 @@ bool SetPanel(Session& s, const NestOptions& o, std::string* error) {
   return true;
 }
 
-// Whether art named `name` is the art or lies inside it.
+// Whether art named or identified by `name` is the art or lies inside it.
 bool Holds(const host::Art& art, const std::string& name) {
-  if (art.name == name) return true;
+  if (NamedOrIdentified(art, name)) return true;
   for (const host::Art* child = art.first_child; child; child = child->next) {
     if (Holds(*child, name)) return true;
   }

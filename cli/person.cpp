@@ -12,6 +12,7 @@
 #include "host/builder.h"
 #include "host/svg_common.h"
 #include "host/svg_import.h"
+#include "host/svg_source.h"
 #include "platform/dialog.h"
 #include "platform/window.h"
 #include "platform/window_input.h"
@@ -256,9 +257,16 @@ std::vector<host::Art*> Session::SelectableObjects() const {
   return out;
 }
 
+bool NamedOrIdentified(const host::Art& art, const std::string& name) {
+  if (art.name == name) return true;
+  if (!art.origin.element) return false;
+  pugi::xml_attribute id = host::SourceNode(art.origin.element).attribute("id");
+  return id && name == id.value();
+}
+
 host::Art* Session::FindObject(const std::string& name) const {
   for (host::Art* art : SelectableObjects()) {
-    if (art->name == name) return art;
+    if (NamedOrIdentified(*art, name)) return art;
   }
   return nullptr;
 }

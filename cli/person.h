@@ -53,6 +53,9 @@ struct InitialSettingsInput {
 };
 
 // A running host with the plug-in started and its panel shown.
+// Whether the art is named `name` or was read from an element with that id.
+bool NamedOrIdentified(const host::Art& art, const std::string& name);
+
 class Session {
  public:
   Session() = default;
@@ -81,7 +84,9 @@ class Session {
   // Every top-level object a person can select: visible and unlocked, on
   // visible, unlocked layers.
   std::vector<host::Art*> SelectableObjects() const;
-  // The selectable object with that name (id), or null.
+  // The selectable object with that name or with that id in the drawing, or
+  // null. An object's name is its label when it has one, so an editor's
+  // element id must find it too.
   host::Art* FindObject(const std::string& name) const;
 
   // Selects the object, types the quantity into the panel and clicks "Set".

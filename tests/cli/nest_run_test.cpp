@@ -186,6 +186,29 @@ TEST_F(ZolvaneCommand, QuantitiesFromTheSetButtonAndFromTheFile) {
   EXPECT_EQ(report.Placed("round-sticker"), 0);
 }
 
+// An editor names an object by its label and identifies it by its element
+// id: either finds it, for --select and for quantities alike.
+TEST_F(ZolvaneCommand, ObjectsAreFoundByLabelAndByElementId) {
+  std::string labelled =
+      In("labelled.svg",
+         "<svg xmlns='http://www.w3.org/2000/svg' "
+         "xmlns:inkscape='http://www.inkscape.org/namespaces/inkscape' width='200mm' "
+         "height='100mm' viewBox='0 0 200 100'>"
+         "<rect id='rect12' inkscape:label='Square' x='10' y='10' width='20' height='20'/>"
+         "<circle id='path34' cx='80' cy='30' r='10'/></svg>");
+  for (const char* square : {"rect12", "Square"}) {
+    SCOPED_TRACE(square);
+    const std::string json = Out(std::string("l-") + square + ".json");
+    Result r = Run("nest " + labelled + " -o " + Out("l.svg") + " --report " + json +
+                   " --sheet 100x100 --margins 5 --no-one-page --quiet --select " + square +
+                   " --quantity " + square + "=3");
+    ASSERT_EQ(r.code, 0) << r.output;
+    Report report = ReadReport(json);
+    EXPECT_EQ(report.copies.size(), 3u);
+    EXPECT_EQ(report.Placed("path34"), 0);
+  }
+}
+
 TEST_F(ZolvaneCommand, OnePageReproductionWithAndWithoutRotation) {
   for (const char* rotation : {"off", "90"}) {
     SCOPED_TRACE(rotation);
