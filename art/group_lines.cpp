@@ -13,6 +13,7 @@
 #include <cstring>
 #include <string>
 
+#include "art/art_reading.h"
 #include "art/effects.h"
 #include "art/path_geometry.h"
 #include "engine/member_list.h"
@@ -25,27 +26,6 @@ namespace {
 // Long enough for any "%d" text and for names compared with short texts.
 constexpr int kTagTextCapacity = 64;
 
-int16_t TypeOf(ArtHandle art) {
-  const ArtSuite* s = HeldSuite<ArtSuite>();
-  int16_t type = kArtTypeUnknown;
-  if (!s || !art || s->GetArtType(art, &type) != kNoErr) return kArtTypeUnknown;
-  return type;
-}
-
-std::vector<ArtHandle> ChildrenOf(ArtHandle art) {
-  std::vector<ArtHandle> out;
-  const ArtSuite* s = HeldSuite<ArtSuite>();
-  ArtHandle child = nullptr;
-  if (!s || !art || s->GetArtFirstChild(art, &child) != kNoErr) return out;
-  while (child) {
-    out.push_back(child);
-    ArtHandle next = nullptr;
-    if (s->GetArtSibling(child, &next) != kNoErr) break;
-    child = next;
-  }
-  return out;
-}
-
 bool GroupClipped(ArtHandle group) {
   const GroupSuite* s = HeldSuite<GroupSuite>();
   bool clipped = false;
@@ -57,13 +37,6 @@ bool MarkedClipping(ArtHandle art) {
   int32_t values = 0;
   return s && s->GetArtAttributes(art, kArtAttrClipMask, &values) == kNoErr &&
          (values & kArtAttrClipMask) != 0;
-}
-
-RealRect BoundsOf(ArtHandle art) {
-  const ArtSuite* s = HeldSuite<ArtSuite>();
-  RealRect r{0, 0, 0, 0};
-  if (s) s->GetArtBounds(art, &r);
-  return r;
 }
 
 // The art's name when it is not the host's default name, else "".

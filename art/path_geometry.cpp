@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "art/art_reading.h"
 #include "plugin/suite_art.h"
 #include "plugin/suite_path.h"
 #include "plugin/suite_table.h"
@@ -29,32 +30,8 @@ struct PathData {
   bool closed = false;
 };
 
-int16_t TypeOf(ArtHandle art) {
-  const ArtSuite* s = HeldSuite<ArtSuite>();
-  int16_t type = kArtTypeUnknown;
-  if (!s || !art || s->GetArtType(art, &type) != kNoErr) return kArtTypeUnknown;
-  return type;
-}
-
 bool IsContainer(int16_t type) {
   return type == kArtTypeGroup || type == kArtTypeCompoundPath;
-}
-
-// The children of a group or compound path, in order; the walk stops where
-// the host cannot give the next sibling.
-std::vector<ArtHandle> ChildrenOf(ArtHandle art) {
-  std::vector<ArtHandle> out;
-  const ArtSuite* s = HeldSuite<ArtSuite>();
-  if (!s) return out;
-  ArtHandle child = nullptr;
-  if (s->GetArtFirstChild(art, &child) != kNoErr) return out;
-  while (child) {
-    out.push_back(child);
-    ArtHandle next = nullptr;
-    if (s->GetArtSibling(child, &next) != kNoErr) break;
-    child = next;
-  }
-  return out;
 }
 
 bool ReadSegments(ArtHandle path, std::vector<PathSegment>* segments) {

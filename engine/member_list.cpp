@@ -4,40 +4,13 @@
 #include <cstdlib>
 #include <vector>
 
+#include "art/art_reading.h"
 #include "art/group_lines.h"
 #include "art/path_geometry.h"
 #include "plugin/suite_art.h"
 #include "plugin/suite_table.h"
 
 namespace {
-
-int16_t TypeOf(ArtHandle art) {
-  const ArtSuite* s = HeldSuite<ArtSuite>();
-  int16_t type = kArtTypeUnknown;
-  if (!s || !art || s->GetArtType(art, &type) != kNoErr) return kArtTypeUnknown;
-  return type;
-}
-
-RealRect BoundsOf(ArtHandle art) {
-  const ArtSuite* s = HeldSuite<ArtSuite>();
-  RealRect r{0, 0, 0, 0};
-  if (s) s->GetArtBounds(art, &r);
-  return r;
-}
-
-std::vector<ArtHandle> ChildrenOf(ArtHandle art) {
-  std::vector<ArtHandle> out;
-  const ArtSuite* s = HeldSuite<ArtSuite>();
-  ArtHandle child = nullptr;
-  if (!s || !art || s->GetArtFirstChild(art, &child) != kNoErr) return out;
-  while (child) {
-    out.push_back(child);
-    ArtHandle next = nullptr;
-    if (s->GetArtSibling(child, &next) != kNoErr) break;
-    child = next;
-  }
-  return out;
-}
 
 // Appends one entry to an array owned by the list; false (array unchanged)
 // when it cannot grow.

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "art/art_reading.h"
 #include "art/group_lines.h"
 #include "art/path_geometry.h"
 #include "engine/member_list.h"
@@ -55,27 +56,6 @@ void Alert(const std::string& text) {
 
 void AlertText(RunText text, int16_t language) {
   Alert(GetRunText(text, language));
-}
-
-RealRect BoundsOf(ArtHandle art) {
-  const ArtSuite* s = HeldSuite<ArtSuite>();
-  RealRect r{0, 0, 0, 0};
-  if (s && art) s->GetArtBounds(art, &r);
-  return r;
-}
-
-std::vector<ArtHandle> ChildrenOf(ArtHandle art) {
-  std::vector<ArtHandle> out;
-  const ArtSuite* s = HeldSuite<ArtSuite>();
-  ArtHandle child = nullptr;
-  if (!s || !art || s->GetArtFirstChild(art, &child) != kNoErr) return out;
-  while (child) {
-    out.push_back(child);
-    ArtHandle next = nullptr;
-    if (s->GetArtSibling(child, &next) != kNoErr) break;
-    child = next;
-  }
-  return out;
 }
 
 bool ReadSegments(ArtHandle path, std::vector<PathSegment>* segments, bool* closed) {
