@@ -325,6 +325,25 @@ TEST_F(SuitesOnDrawing, CopiesAndMovesAddOneTransformAndChangesComeFromTheModel)
   EXPECT_EQ(ExportSvgText(back), ExportSvgText(back));
 }
 
+// A long path is written as its source text, not as one absolute cubic per
+// segment: the file stays the size it was, and the importer takes it again.
+TEST(SvgExport, ALongPathStaysTheSizeItWas) {
+  std::string d = "M0 0";
+  for (int i = 0; i < 200000; ++i) d += i % 2 ? "l.5-1" : "l.5 1";
+  std::string text =
+      "<svg xmlns=\"http://www.w3.org/2000/svg\" viewBox=\"0 0 100000 10\"><path d=\"" + d +
+      "\" stroke=\"#000\" fill=\"none\"/></svg>";
+  Document doc(1, "long");
+  std::string error;
+  ASSERT_EQ(ImportSvg(text, doc, &error), SvgStatus::kOk) << error;
+  std::string written = ExportSvgText(doc);
+  EXPECT_LT(written.size(), text.size() + 1000);
+  SvgLimits tight;
+  tight.max_file_bytes = text.size() + 1000;
+  Document again(2, "again");
+  EXPECT_EQ(ImportSvg(written, again, &error, tight), SvgStatus::kOk) << error;
+}
+
 std::string Output(const std::string& command) {
   std::string out;
   FILE* p = popen(command.c_str(), "r");
