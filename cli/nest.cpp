@@ -17,6 +17,7 @@
 #include "cli/nest_report.h"
 #include "cli/person.h"
 #include "cli/terminal_progress.h"
+#include "engine/improve.h"
 #include "host/render.h"
 #include "host/svg_common.h"
 #include "host/svg_export.h"
@@ -27,6 +28,7 @@
 #include "plugin/globals.h"
 #include "settings/presets.h"
 #include "settings/settings_file.h"
+#include "ui/progress_dialog.h"
 
 namespace cli {
 namespace {
@@ -38,6 +40,9 @@ namespace fs = std::filesystem;
 // Interrupts seen; the first one presses the progress dialog's "Abort", a
 // second one ends the program at once.
 std::atomic<int> g_interrupts{0};
+// Interrupts that only ended the improvement pass, which keeps its best
+// layout: they do not cancel the command.
+std::atomic<int> g_interrupts_kept{0};
 
 void OnInterrupt(int) {
   if (g_interrupts.fetch_add(1, std::memory_order_relaxed) >= 1) {
@@ -47,7 +52,21 @@ void OnInterrupt(int) {
 }
 
 bool Interrupted() {
-  return g_interrupts.load(std::memory_order_relaxed) > 0;
+  return g_interrupts.load(std::memory_order_relaxed) >
+         g_interrupts_kept.load(std::memory_order_relaxed);
+}
+
+// Whether the progress dialog's message is the improvement's, in either
+// language: the part of its text before the first figure.
+bool ShowsImprovement(WindowHandle dialog) {
+  const std::string text =
+      platform::GetWindowText(platform::GetDialogItem(dialog, ui::kProgressMessageId));
+  for (int16_t language : {0, 1}) {
+    const std::string format = ui::GetProgressText(ui::ProgressText::kImproving, language);
+    const std::string lead = format.substr(0, format.find('%'));
+    if (!lead.empty() && text.rfind(lead, 0) == 0) return true;
+  }
+  return false;
 }
 
 double Now() {
@@ -63,6 +82,7 @@ double Now() {
 struct RunWatch {
   TerminalProgress* display = nullptr;
   bool abort_pressed = false;
+  bool abort_kept_layout = false;  // "Abort" pressed while the improvement ran
   double last_read = 0;
   // When the progress dialog was first seen and when it was destroyed: the
   // search runs in between.
@@ -94,7 +114,9 @@ void WatchTick() {
   if (!watch) return;
   WindowHandle dialog = FindProgressDialog();
   if (dialog && Interrupted() && !watch->abort_pressed) {
-    // Ctrl-C is the person pressing "Abort".
+    // Ctrl-C is the person pressing "Abort". During the improvement that
+    // ends the pass with its best layout, which the command then writes.
+    watch->abort_kept_layout = ShowsImprovement(dialog);
     watch->abort_pressed = platform::Click(ProgressAbortButton(dialog));
   }
   const double now = Now();
@@ -360,6 +382,14 @@ int RunNest(const NestOptions& o) {
   sigemptyset(&action.sa_mask);
   sigaction(SIGINT, &action, nullptr);
 
+  // The improvement pass is asked of the plug-in through its environment;
+  // without --improve none is asked, whatever the shell had set.
+  if (o.improve_request.empty()) {
+    unsetenv(kImproveVariable);
+  } else {
+    setenv(kImproveVariable, o.improve_request.c_str(), 1);
+  }
+
   PhaseTimes times(started);
   Session session;
   std::string error;
@@ -431,6 +461,11 @@ int RunNest(const NestOptions& o) {
       times.Add("run", returned - clicked);
     }
     times.Restart();
+    if (watch.abort_pressed && watch.abort_kept_layout) {
+      g_interrupts_kept.store(1, std::memory_order_relaxed);
+      if (!o.quiet)
+        std::fprintf(stderr, "zolvane: improvement stopped; writing the best layout found\n");
+    }
   }
   if (Interrupted()) {
     std::fprintf(stderr, "zolvane: cancelled; nothing written\n");

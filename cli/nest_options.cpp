@@ -7,6 +7,7 @@
 #include <filesystem>
 
 #include "cli/documents.h"
+#include "engine/improve.h"
 #include "host/svg_common.h"
 #include "plugin/globals.h"
 
@@ -60,6 +61,19 @@ constexpr OptionEntry kOptions[] = {
      "1 page reproduction: fill one sheet with as many copies of one object as fit "
      "(--no-one-page: off)",
      ""},
+    {"Fewer sheets (not remembered)", "--improve", "SECONDS",
+     "after nesting, spend up to SECONDS (above 0, at most 86400) looking for a layout on "
+     "fewer sheets; the result is never worse than without it. Ctrl-C during the "
+     "improvement keeps the best layout found so far",
+     "off"},
+    {nullptr, "--improve-seed", "N",
+     "the seed of the orders the improvement tries (0 to 4294967295): the same seed and "
+     "evaluations give the same layout",
+     "1"},
+    {nullptr, "--improve-evaluations", "N",
+     "stop the improvement after N sheet fills (0: as many as the time allows); with a "
+     "count reached within the time the result is the same on every machine",
+     "0"},
     {"Initial Settings (remembered)", "--sheet", "WxH", "sheet width and height, mm", ""},
     {nullptr, "--margins", "L,T,R,B",
      "sheet margins left, top, right, bottom, mm; one value for all four", ""},
@@ -414,7 +428,26 @@ int ParseNestOptions(int argc, char** argv, NestOptions* o) {
           value.find('\\') != std::string::npos || value == "." || value == "..")
         return Usage("--preset needs the name of a saved preset, not \"" + value + "\"");
       o->preset = value;
+    } else if (name == "--improve" || name == "--improve-seed" || name == "--improve-evaluations") {
+      // Checked together below, as the plug-in reads them.
+      if (name == "--improve") o->improve_seconds = value;
+      if (name == "--improve-seed") o->improve_seed = value;
+      if (name == "--improve-evaluations") o->improve_evaluations = value;
     }
+  }
+  if (o->improve_seconds || o->improve_seed || o->improve_evaluations) {
+    if (!o->improve_seconds)
+      return Usage(std::string(o->improve_seed ? "--improve-seed" : "--improve-evaluations") +
+                   " needs --improve SECONDS");
+    std::string request = *o->improve_seconds;
+    if (o->improve_seed || o->improve_evaluations) request += "," + o->improve_seed.value_or("1");
+    if (o->improve_evaluations) request += "," + *o->improve_evaluations;
+    ImproveBudget budget;
+    std::string error;
+    if (request.find(',') != std::string::npos && request.find(',') != o->improve_seconds->size())
+      return Usage("--improve needs a number of seconds, not \"" + *o->improve_seconds + "\"");
+    if (!ParseImproveRequest(request, &budget, &error)) return Usage("--improve: " + error);
+    o->improve_request = request;
   }
   if (o->input.empty()) return Usage("no input file");
   if (o->outputs.empty()) return Usage("no output file (-o OUT.svg, OUT.pdf or OUT.png)");

@@ -49,6 +49,10 @@ struct NestOptions {
   // `select` (empty: nothing is selected), and an id of art inside a group
   // stands for its top-level object, as the host's "selected in part" does.
   bool selection_in_part = false;
+  // The improvement pass, as typed; improve_request is what the plug-in is
+  // handed (engine/improve.h), "" for no pass.
+  std::optional<std::string> improve_seconds, improve_seed, improve_evaluations;
+  std::string improve_request;
 };
 
 // Names of the alignments as the Initial Settings dialog lists them, and

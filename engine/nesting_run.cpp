@@ -15,6 +15,7 @@
 #include "art/art_reading.h"
 #include "art/group_lines.h"
 #include "art/path_geometry.h"
+#include "engine/improve.h"
 #include "engine/member_list.h"
 #include "engine/model.h"
 #include "engine/placement.h"
@@ -266,6 +267,43 @@ bool CopiesWithinBounds(const MemberList& list, const std::vector<int64_t>& copi
   return false;
 }
 
+// The improvement pass on its own thread behind the progress dialog, which
+// shows the sheets of the best layout so far and the share of the time
+// used. "Abort" ends the pass and keeps the best layout it had. Returns the
+// sheets the parts now use, or 0 when the pass did not run.
+int32_t ImproveBehindProgress(const NestJob& job, const SearchSettings& settings,
+                              const ImproveBudget& budget, int16_t language) {
+  ImproveCounters counters;
+  std::atomic<bool> cancel{false};
+  ImproveResult result;
+  const Clock::time_point start = Clock::now();
+  auto show = [&](int32_t best, int32_t greedy) {
+    char text[160];
+    std::snprintf(text, sizeof text, ui::GetProgressText(ui::ProgressText::kImproving, language),
+                  static_cast<int>(best), static_cast<int>(greedy));
+    ui::SetProgressText(text);
+  };
+  int32_t shown = -1;
+  ui::SetProgressPercent(0);
+  platform::Thread pass;
+  const bool started = pass.Start([&job, &settings, &budget, &counters, &cancel, &result] {
+    result = ImproveNesting(job, settings, budget, &counters, &cancel);
+  });
+  if (!started) result = ImproveNesting(job, settings, budget, &counters, &cancel);
+  while (!pass.WaitFor(kWaitSliceMs)) {
+    const int32_t best = counters.best_sheets.load(std::memory_order_relaxed);
+    if (best > 0 && best != shown) {
+      show(best, counters.greedy_sheets.load(std::memory_order_relaxed));
+      shown = best;
+    }
+    const double used = budget.seconds > 0 ? SecondsSince(start) / budget.seconds : 1;
+    ui::SetProgressPercent(static_cast<int>(100 * std::min(used, 1.0)));
+    ui::PumpProgressMessages();
+    if (ui::IsProgressAborted() != 0) cancel.store(true, std::memory_order_relaxed);
+  }
+  return result.greedy_sheets > 0 ? result.sheets : 0;
+}
+
 int32_t Run(RunState& run, int32_t* extra_sheets, RunPhaseTimes* times) {
   RunPhaseTimes local;
   RunPhaseTimes& t = times ? *times : local;
@@ -505,8 +543,17 @@ int32_t Run(RunState& run, int32_t* extra_sheets, RunPhaseTimes* times) {
     if (ui::IsProgressAborted() != 0) cancel.store(true, std::memory_order_relaxed);
   }
   int32_t result = ui::IsProgressAborted() != 0 ? kNestingNotRun : kNestingDone;
+  int32_t sheets_beyond_first = counters.extra_sheets.load(std::memory_order_relaxed);
+  ImproveBudget budget;
+  std::string request;
+  if (result == kNestingDone && !one_page &&
+      platform::EnvironmentValue(kImproveVariable, &request) &&
+      ParseImproveRequest(request, &budget, nullptr)) {
+    const int32_t sheets = ImproveBehindProgress(job, settings, budget, language);
+    if (sheets > 0) sheets_beyond_first = sheets - 1;
+  }
   ui::CloseProgress();
-  if (extra_sheets) *extra_sheets = counters.extra_sheets.load(std::memory_order_relaxed);
+  if (extra_sheets) *extra_sheets = sheets_beyond_first;
   t.search += SecondsSince(phase);
 
   // Placement: only parts that found a place are applied. In 1-page

@@ -1,6 +1,7 @@
 // Tick count, local time and threads over the standard library and libc.
 #include "platform/system.h"
 
+#include <cstdlib>
 #include <ctime>
 #include <system_error>
 #include <utility>
@@ -11,6 +12,13 @@ uint64_t TickCountMs() {
   const auto since = std::chrono::steady_clock::now().time_since_epoch();
   return static_cast<uint64_t>(
       std::chrono::duration_cast<std::chrono::milliseconds>(since).count());
+}
+
+bool EnvironmentValue(const char* name, std::string* value) {
+  const char* v = name ? std::getenv(name) : nullptr;
+  if (!v) return false;
+  if (value) *value = v;
+  return true;
 }
 
 LocalDateTime LocalNow() {

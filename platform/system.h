@@ -8,6 +8,7 @@
 #include <memory>
 #include <mutex>
 #include <span>
+#include <string>
 #include <thread>
 
 namespace platform {
@@ -28,6 +29,10 @@ struct LocalDateTime {
 };
 
 LocalDateTime LocalNow();
+
+// The value of the process's environment variable `name`; false when it is
+// not set.
+bool EnvironmentValue(const char* name, std::string* value);
 
 // A timeout meaning "as long as it takes".
 constexpr int64_t kWaitForever = -1;

@@ -24,6 +24,8 @@ constexpr TextEntry kTexts[] = {
     {ProgressText::kTitle, "Progress", "Progress"},
     {ProgressText::kAbort, "Abort", "Abort"},
     {ProgressText::kCalculating, "Calculating the nesting...", "集版計算中"},
+    {ProgressText::kImproving, "Improving the nesting: %d sheets (was %d)...",
+     "集版を改善中：%d 枚（改善前 %d 枚）"},
 };
 
 struct ProgressState {

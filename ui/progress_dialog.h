@@ -22,8 +22,9 @@ inline constexpr int kProgressBarId = 4;
 inline constexpr ColorRef kProgressBarColor = 0x9D4918;
 
 // The user-visible texts of the progress dialog and of the run that shows it.
-enum class ProgressText { kTitle, kAbort, kCalculating };
-// The text in `language` (1 English, 0 Japanese).
+enum class ProgressText { kTitle, kAbort, kCalculating, kImproving };
+// The text in `language` (1 English, 0 Japanese). kImproving is a format:
+// the sheets of the best layout so far, then the greedy layout's.
 const char* GetProgressText(ProgressText text, int16_t language);
 
 // Template 16207.

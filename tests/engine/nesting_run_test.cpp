@@ -1,11 +1,13 @@
 // The member list, placement, sheet artboards and the nesting run, driven
 // through the suites on host documents.
 #include <gtest/gtest.h>
+#include <stdlib.h>
 
 #include <cmath>
 #include <cstdint>
 #include <string>
 
+#include "engine/improve.h"
 #include "engine/member_list.h"
 #include "engine/sheets.h"
 #include "platform/system.h"
@@ -337,6 +339,81 @@ TEST_F(RunTest, CancelLeavesTheDocumentAsItWas) {
   EXPECT_EQ(host::ExportSvgText(*doc), before);
   EXPECT_EQ(doc->artboards().size(), boards);
   EXPECT_EQ(doc->LayerCount(), 1);
+  EXPECT_EQ(ui::ProgressWindow(), nullptr);
+}
+
+// Strips as tall as the plate, nested side by side: first-fit in the
+// selection's order needs three plates where two suffice. The improvement
+// pass, asked for through the environment, finds the two; "Abort" during it
+// keeps a complete layout.
+class ImproveRunTest : public RunTest {
+ protected:
+  void SetUp() override {
+    RunTest::SetUp();
+    SmallPlate(290);
+    globals.nesting_type = 1;
+    globals.outline_mode = 0;
+    double x = 0;
+    for (double w : {100.0, 150.0, 180.0, 130.0}) {
+      Select(Rect(x, 280, x + w, 0));
+      x += w + 20;
+    }
+  }
+  void TearDown() override {
+    unsetenv(kImproveVariable);
+    RunTest::TearDown();
+  }
+};
+
+TEST_F(ImproveRunTest, TheRunUsesTheSheetsThePassFound) {
+  unsetenv(kImproveVariable);
+  int32_t extra = -1;
+  ASSERT_EQ(Run(&extra), kNestingDone);
+  const int32_t greedy = extra;
+  EXPECT_EQ(greedy, 2);
+}
+
+TEST_F(ImproveRunTest, WithTheRequestTheRunNeedsOneSheetLess) {
+  setenv(kImproveVariable, "30,1,200", 1);
+  int32_t extra = -1;
+  ASSERT_EQ(Run(&extra), kNestingDone);
+  EXPECT_EQ(extra, 1);
+  // Every strip lies inside one of the first two plates' areas, apart from
+  // the others.
+  RealRect square;
+  ASSERT_TRUE(CanvasSquare(&square, kReferenceSquareSide));
+  const SheetSettings plate = SheetSettingsFrom(globals);
+  std::vector<RealRect> boxes;
+  for (host::Art* o : AllObjects()) boxes.push_back(host::Bounds(*o));
+  ASSERT_EQ(boxes.size(), 4u);
+  for (size_t i = 0; i < boxes.size(); ++i) {
+    bool inside = false;
+    for (int s = 0; s < 2; ++s) {
+      const RealRect r = NthSheet(square, plate, s).area;
+      inside = inside || (boxes[i].left >= r.left - 0.01 && boxes[i].right <= r.right + 0.01 &&
+                          boxes[i].bottom >= r.bottom - 0.01 && boxes[i].top <= r.top + 0.01);
+    }
+    EXPECT_TRUE(inside) << "strip " << i;
+    for (size_t j = i + 1; j < boxes.size(); ++j) EXPECT_FALSE(RectOverlap(&boxes[i], &boxes[j]));
+  }
+  EXPECT_TRUE(Alerts().empty());
+}
+
+TEST_F(ImproveRunTest, AbortDuringTheImprovementKeepsACompleteLayout) {
+  setenv(kImproveVariable, "30", 1);
+  ui::ProgressObserver observer;
+  observer.on_text = [](void*, const std::string& text) {
+    if (text.rfind("Improving", 0) == 0)
+      platform::SendMessage(ui::ProgressWindow(), platform::kMsgCommand,
+                            platform::MakeCommandParam(ui::kProgressAbortId, 0), 0);
+  };
+  ui::SetProgressObserver(observer);
+  int32_t extra = -1;
+  EXPECT_EQ(Run(&extra), kNestingDone);
+  ui::SetProgressObserver({});
+  EXPECT_GE(extra, 1);
+  EXPECT_LE(extra, 2);
+  EXPECT_EQ(AllObjects().size(), 4u);
   EXPECT_EQ(ui::ProgressWindow(), nullptr);
 }
 
