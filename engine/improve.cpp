@@ -121,7 +121,9 @@ void OrdersFor(const std::vector<int32_t>& members, const std::vector<double>& l
                std::vector<Fill>* fills) {
   std::seed_seq sequence{seed, static_cast<uint32_t>(step), static_cast<uint32_t>(step >> 32)};
   std::mt19937 rng(sequence);
-  std::uniform_real_distribution<double> unit(0.0, 1.0);
+  // The generator's output is fixed by the standard, the distributions' is
+  // not: a factor from -1 to 1 made here is the same with every library.
+  auto factor = [&rng] { return 2 * (static_cast<double>(rng()) / 4294967296.0) - 1; };
   // Larger shuffles as the pass goes on.
   const double spread = std::min(0.8, 0.2 + 0.02 * static_cast<double>(step));
   for (size_t k = 0; k < fills->size(); ++k) {
@@ -133,7 +135,7 @@ void OrdersFor(const std::vector<int32_t>& members, const std::vector<double>& l
     keys.reserve(members.size());
     for (int32_t i : members) {
       const double base = by_area ? areas[static_cast<size_t>(i)] : longer[static_cast<size_t>(i)];
-      keys.emplace_back(base * (1.0 + spread * (2 * unit(rng) - 1)), i);
+      keys.emplace_back(base * (1.0 + spread * factor()), i);
     }
     std::stable_sort(keys.begin(), keys.end(),
                      [](const auto& x, const auto& y) { return x.first > y.first; });

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "engine/improve.h"
+#include "plugin/globals.h"
 #include "tests/engine/oracle/layout_check.h"
 #include "tests/engine/oracle/nest_instance.h"
 
@@ -39,7 +40,8 @@ ImproveBudget Budget(int64_t evaluations, uint32_t seed = 1, int16_t workers = 0
   return b;
 }
 
-struct Run {
+struct Nesting {
+  explicit Nesting(const PartSet& start) : parts(start) {}
   PartSet parts;
   NestJob job{};
   int32_t greedy_sheets = 0;
@@ -47,7 +49,7 @@ struct Run {
 };
 
 // The greedy search, then the pass on its layout.
-void NestAndImprove(Run* run, const SheetSize& sheet, const JobOptions& options,
+void NestAndImprove(Nesting* run, const SheetSize& sheet, const JobOptions& options,
                     const SearchSettings& settings, const ImproveBudget& budget,
                     const std::atomic<bool>* cancel = nullptr) {
   run->job = nestdata::MakeJob(&run->parts, sheet, options);
@@ -56,7 +58,7 @@ void NestAndImprove(Run* run, const SheetSize& sheet, const JobOptions& options,
   run->result = ImproveNesting(run->job, settings, budget, nullptr, cancel);
 }
 
-void ExpectValid(const Run& run, double spacing_mm) {
+void ExpectValid(const Nesting& run, double spacing_mm) {
   const nestdata::LayoutProblems problems = nestdata::CheckLayout(
       run.parts.data(), run.parts.size(), run.job.area, spacing_mm * PointsPerMm);
   EXPECT_TRUE(problems.ok()) << problems.first;
@@ -70,7 +72,7 @@ void ExpectValid(const Run& run, double spacing_mm) {
 TEST(ImproveNesting, FindsTheTwoSheetsThatFirstFitMisses) {
   const SheetSize sheet{100, 100, 0};  // 283.46 points square
   const SearchSettings settings = nestdata::MakeSettings(sheet, 0, 0, 0, 1);
-  Run run{PartsOf({Rect(100, 280), Rect(150, 280), Rect(180, 280), Rect(130, 280)}, 0)};
+  Nesting run{PartsOf({Rect(100, 280), Rect(150, 280), Rect(180, 280), Rect(130, 280)}, 0)};
   NestAndImprove(&run, sheet, JobOptions{0, 0, 1, 0, 0}, settings, Budget(200));
   EXPECT_EQ(run.greedy_sheets, 3);
   EXPECT_EQ(run.result.greedy_sheets, 3);
@@ -82,13 +84,13 @@ TEST(ImproveNesting, FindsTheTwoSheetsThatFirstFitMisses) {
 TEST(ImproveNesting, LeavesAOneSheetLayoutAndAZeroBudgetAlone) {
   const SheetSize sheet{100, 100, 0};
   const SearchSettings settings = nestdata::MakeSettings(sheet, 0, 0, 0, 1);
-  Run one{PartsOf({Rect(100, 280), Rect(150, 280)}, 0)};
+  Nesting one{PartsOf({Rect(100, 280), Rect(150, 280)}, 0)};
   NestAndImprove(&one, sheet, JobOptions{0, 0, 1, 0, 0}, settings, Budget(200));
   EXPECT_EQ(one.result.sheets, 1);
   EXPECT_FALSE(one.result.improved);
   EXPECT_EQ(one.result.evaluations, 0);
 
-  Run none{PartsOf({Rect(100, 280), Rect(150, 280), Rect(180, 280), Rect(130, 280)}, 0)};
+  Nesting none{PartsOf({Rect(100, 280), Rect(150, 280), Rect(180, 280), Rect(130, 280)}, 0)};
   ImproveBudget zero = Budget(200);
   zero.seconds = 0;
   NestAndImprove(&none, sheet, JobOptions{0, 0, 1, 0, 0}, settings, zero);
@@ -110,14 +112,15 @@ nestdata::Instance RandomInstance(uint32_t seed) {
 // result is checked by polygon clipping, whatever the pass kept.
 TEST(ImproveNesting, RandomLayoutsStayValidAndNeverUseMoreSheets) {
   const SheetSize sheet{150, 150, 5};
-  for (uint32_t seed : {3u, 11u, 29u}) {
+  for (uint32_t seed : {5u, 7u, 11u, 29u}) {
     SCOPED_TRACE("instance seed " + std::to_string(seed));
     const double spacing = 2;
     const SearchSettings settings = nestdata::MakeSettings(sheet, spacing, 1, 1, 1);
-    Run run{PartSet(RandomInstance(seed), 1.0, 1)};
+    Nesting run{PartSet(RandomInstance(seed), 1.0, 1)};
     NestAndImprove(&run, sheet, JobOptions{0, 0, 1, 1, 0}, settings, Budget(40, seed));
     ExpectValid(run, spacing);
     EXPECT_EQ(run.result.greedy_sheets, run.greedy_sheets);
+    EXPECT_GE(run.greedy_sheets, 2);  // the pass has something to do
   }
 }
 
@@ -125,7 +128,7 @@ TEST(ImproveNesting, SameSeedAndEvaluationsGiveTheSameLayoutOnAnyNumberOfThreads
   const SheetSize sheet{150, 150, 5};
   const SearchSettings settings = nestdata::MakeSettings(sheet, 2, 1, 1, 1);
   const PartSet start(RandomInstance(11), 1.0, 1);
-  Run one{start}, two{start}, other_seed{start};
+  Nesting one{start}, two{start}, other_seed{start};
   NestAndImprove(&one, sheet, JobOptions{0, 0, 1, 1, 0}, settings, Budget(30, 7, 1));
   NestAndImprove(&two, sheet, JobOptions{0, 0, 1, 1, 0}, settings, Budget(30, 7, 2));
   EXPECT_EQ(nestdata::FirstDifference(one.parts, two.parts), "");
@@ -141,7 +144,7 @@ TEST(ImproveNesting, CancelKeepsACompleteValidLayout) {
   // Cancelled before it starts: the greedy layout, untouched.
   {
     std::atomic<bool> cancel{true};
-    Run run{PartSet(RandomInstance(29), 1.0, 1)};
+    Nesting run{PartSet(RandomInstance(29), 1.0, 1)};
     NestAndImprove(&run, sheet, JobOptions{0, 0, 1, 1, 0}, settings, Budget(0), &cancel);
     EXPECT_FALSE(run.result.improved);
     EXPECT_EQ(run.result.evaluations, 0);
@@ -150,7 +153,7 @@ TEST(ImproveNesting, CancelKeepsACompleteValidLayout) {
   // Cancelled while it runs, with no evaluation bound.
   {
     std::atomic<bool> cancel{false};
-    Run run{PartSet(RandomInstance(29), 1.0, 1)};
+    Nesting run{PartSet(RandomInstance(29), 1.0, 1)};
     std::thread stopper([&cancel] {
       std::this_thread::sleep_for(std::chrono::milliseconds(150));
       cancel.store(true);

@@ -365,7 +365,7 @@ class ImproveRunTest : public RunTest {
   }
 };
 
-TEST_F(ImproveRunTest, TheRunUsesTheSheetsThePassFound) {
+TEST_F(ImproveRunTest, WithoutTheRequestFirstFitNeedsThreeSheets) {
   unsetenv(kImproveVariable);
   int32_t extra = -1;
   ASSERT_EQ(Run(&extra), kNestingDone);
