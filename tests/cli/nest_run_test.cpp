@@ -170,6 +170,39 @@ TEST_F(ZolvaneCommand, EveryOptionReachesThePlugin) {
   }
 }
 
+// --improve: never more sheets than without it, copies still apart and
+// inside, and nothing of it in the settings file.
+TEST_F(ZolvaneCommand, ImproveNeverUsesMoreSheetsAndIsNotRemembered) {
+  const std::string common =
+      " --sheet 200x150 --margins 5 --spacing 3 --mode rectangle "
+      "--rotation off --no-rotate-to-minimize-height --quiet";
+  Result greedy =
+      Run("nest " + kStickers + " -o " + Out("g.svg") + " --report " + Out("g.json") + common);
+  ASSERT_EQ(greedy.code, 0) << greedy.output;
+  Result better = Run("nest " + kStickers + " -o " + Out("i.svg") + " --report " + Out("i.json") +
+                      common + " --improve 120 --improve-seed 2 --improve-evaluations 40");
+  ASSERT_EQ(better.code, 0) << better.output;
+  const Report before = ReadReport(Out("g.json"));
+  const Report after = ReadReport(Out("i.json"));
+  EXPECT_LE(after.sheets.size(), before.sheets.size());
+  EXPECT_EQ(after.copies.size(), before.copies.size());
+  for (size_t i = 0; i < after.copies.size(); ++i) {
+    const ReportCopy& c = after.copies[i];
+    EXPECT_GE(c.left, 5 - 1e-6);
+    EXPECT_GE(c.top, 5 - 1e-6);
+    EXPECT_LE(c.right, 195 + 1e-6);
+    EXPECT_LE(c.bottom, 145 + 1e-6);
+    for (size_t j = 0; j < i; ++j) {
+      const ReportCopy& d = after.copies[j];
+      if (d.sheet != c.sheet) continue;
+      double gap =
+          std::max({d.left - c.right, c.left - d.right, d.top - c.bottom, c.top - d.bottom});
+      EXPECT_GE(gap, 3 - 1e-3) << c.object << " " << i << ", " << d.object << " " << j;
+    }
+  }
+  EXPECT_THAT(ReadText(SettingsFile()), testing::Not(HasSubstr("improve")));
+}
+
 TEST_F(ZolvaneCommand, QuantitiesFromTheSetButtonAndFromTheFile) {
   Result set = Run("quantity " + kStickers + " star-sticker=3 badge-sticker=0 -o " + Out("q.svg"));
   ASSERT_EQ(set.code, 0) << set.output;

@@ -19,12 +19,27 @@ const std::string kStickers = std::string(ZOLVANE_SOURCE) + "/examples/stickers.
 TEST_F(ZolvaneCommand, NestHelpListsEveryOptionWithItsUnitAndDefault) {
   Result r = Run("nest --help");
   ASSERT_EQ(r.code, 0);
-  for (const char* option :
-       {"-o, --output FILE", "--page N", "--dpi N", "--report FILE.json", "--quiet", "--select ID",
-        "--quantity ID=N", "--mode rectangle|outline", "--rotate-to-minimize-height",
-        "--rotation off|180|90|45|30|15|10", "--overlap", "--spacing MM", "--one-page",
-        "--sheet WxH", "--margins L,T,R,B", "--align top|bottom|left|right", "--direction",
-        "--preset NAME"}) {
+  for (const char* option : {"-o, --output FILE",
+                             "--page N",
+                             "--dpi N",
+                             "--report FILE.json",
+                             "--quiet",
+                             "--select ID",
+                             "--quantity ID=N",
+                             "--mode rectangle|outline",
+                             "--rotate-to-minimize-height",
+                             "--rotation off|180|90|45|30|15|10",
+                             "--overlap",
+                             "--spacing MM",
+                             "--one-page",
+                             "--sheet WxH",
+                             "--margins L,T,R,B",
+                             "--align top|bottom|left|right",
+                             "--direction",
+                             "--preset NAME",
+                             "--improve SECONDS",
+                             "--improve-seed N",
+                             "--improve-evaluations N"}) {
     EXPECT_THAT(r.output, HasSubstr(option));
   }
   EXPECT_THAT(r.output, HasSubstr("[default: 860x1260]"));
@@ -61,6 +76,13 @@ TEST_F(ZolvaneCommand, NestUsageErrorsNameTheProblemAndWriteNothing) {
       {"nest " + in + o + " --quantity star=1.5", 1, "whole number"},
       {"nest " + in + o + " --page 2", 1, "--page is for PNG"},
       {"nest " + in + o + " --spacing", 1, "--spacing needs a value"},
+      {"nest " + in + o + " --improve 0", 1, "above 0 and at most 86400"},
+      {"nest " + in + o + " --improve 1e9", 1, "above 0 and at most 86400"},
+      {"nest " + in + o + " --improve ten", 1, "above 0 and at most 86400"},
+      {"nest " + in + o + " --improve 5,3", 1, "--improve needs a number of seconds"},
+      {"nest " + in + o + " --improve-seed 3", 1, "--improve-seed needs --improve SECONDS"},
+      {"nest " + in + o + " --improve 5 --improve-seed -1", 1, "the seed"},
+      {"nest " + in + o + " --improve 5 --improve-evaluations x", 1, "the evaluations"},
       {"nest " + in + o + " --quiet=yes", 1, "takes no value"},
       {"nest " + in + " " + in + o, 1, "one input file only"},
       {"nest " + in + " -o " + Out("no/such/dir.svg"), 3, "does not exist"},
