@@ -232,6 +232,14 @@ bool NestWordsFor(const InkscapeArgs& args, int align_remembered, std::vector<st
     } else if (name == "spacing") {
       if (!ReadNumber(name, value, &number, error)) return false;
       words->push_back("--spacing=" + host::FormatNumber(number));
+    } else if (name == "improve") {
+      // Seconds the improvement pass may take; 0 leaves the greedy layout.
+      if (!ReadNumber(name, value, &number, error)) return false;
+      if (number < 0) {
+        *error = "--improve must be 0 or more seconds, not \"" + value + "\"";
+        return false;
+      }
+      if (number > 0) words->push_back("--improve=" + host::FormatNumber(number));
     } else if (name == "sheet_width" || name == "sheet_height") {
       if (!ReadNumber(name, value, &number, error)) return false;
       sheet[name == "sheet_height"] = number;

@@ -75,6 +75,10 @@ TEST(InkscapeArgs, NestingDialogBecomesNestOptions) {
       {{"--overlap=yes", "doc"}, 0, ""},
       {{"--spacing=1,5", "doc"}, 0, ""},
       {{"--quantity=3", "doc"}, 0, ""},
+      // The improvement pass is asked for only with seconds to spend.
+      {{"--improve=0", "--spacing=3", "doc"}, 0, "--spacing=3"},
+      {{"--improve=12", "doc"}, 0, "--improve=12"},
+      {{"--improve=-1", "doc"}, 0, ""},
   };
   for (const Case& c : cases) {
     std::vector<std::string> words;
@@ -140,6 +144,7 @@ TEST(InkscapeArgs, DialogDefaultsAreThePluginDefaults) {
       {"margin_bottom", mm(g.plate_margin_bottom)},
       {"align", kAlign[g.toward_baseline]},
       {"direction", g.toward_mode ? "backward" : "forward"},
+      {"improve", "0"},
   };
   pugi::xml_document inx;
   ASSERT_TRUE(inx.load_file(ZOLVANE_SOURCE "/inkscape/zolvane_nest.inx"));
