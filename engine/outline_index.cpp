@@ -99,7 +99,27 @@ bool PairNear(const OutlineView& a, int32_t i, const OutlineView& b, int32_t j, 
 
 }  // namespace
 
-bool OutlinesNear(const OutlineView& a, const OutlineView& b, double m, NearHint* hint) {
+namespace {
+
+// The slab ranges an edge box of b, grown by the reach, can meet: the first
+// is never above, the last never below the slabs of any edge of a whose box
+// is within the reach of it on x (see OutlinesNear). A NaN gives every slab.
+int32_t FirstSlabOf(const SlabIndex& x, double v) {
+  const double f = std::floor((v - x.left) / x.slab_width);
+  if (!(f > 0)) return 0;
+  return f >= x.slabs - 1 ? x.slabs - 1 : static_cast<int32_t>(f);
+}
+
+int32_t LastSlabOf(const SlabIndex& x, double v) {
+  const double f = std::floor((v - x.left) / x.slab_width);
+  if (!(f < x.slabs - 1)) return x.slabs - 1;
+  return f <= 0 ? 0 : static_cast<int32_t>(f);
+}
+
+}  // namespace
+
+bool OutlinesNear(const OutlineView& a, const OutlineView& b, double m, NearHint* hint,
+                  const SlabIndex* a_slabs) {
   if (a.count <= 0 || b.count <= 0) return false;
   const double reach = std::max(m, 2 * kCrossingTolerance) +
                        Slack(std::max(Magnitude(a.bounds), Magnitude(b.bounds)));
@@ -126,6 +146,38 @@ bool OutlinesNear(const OutlineView& a, const OutlineView& b, double m, NearHint
       !FartherThan(a.edges[hint->a], b.edges[hint->b], reach) &&
       PairNear(a, hint->a, b, hint->b, m, reach)) {
     return true;
+  }
+  if (a_slabs && a_slabs->slabs > 0 && a_slabs->first.size() == static_cast<size_t>(a.count)) {
+    // Pairs by the slabs of a. A pair that the loop below would test has
+    // a.left - b.right <= reach and b.left - a.right <= reach, so the edge
+    // of a starts left of b.right + reach + g and ends right of
+    // b.left - reach - g, g being far above the rounding of those sums. Its
+    // first slab, computed from its left end (less a hundredth of a slab) by
+    // the same operations, each monotone, is then at most the last slab
+    // asked for, and its last slab at least the first asked for: it lies in
+    // one of the slabs visited, and is taken once, in the first of them
+    // that lists it. Every other pair is skipped by the loop below as well;
+    // the answer is an "or" over pairs, whatever their order.
+    const SlabIndex& x = *a_slabs;
+    const double g = reach + Slack(std::max(Magnitude(a.bounds), Magnitude(b.bounds)));
+    for (int32_t j = 0; j < b.count; ++j) {
+      const RealRect& eb = b.edges[j];
+      if (FartherThan(eb, a.bounds, reach)) continue;
+      const int32_t k0 = FirstSlabOf(x, eb.left - g);
+      const int32_t k1 = LastSlabOf(x, eb.right + g);
+      for (int32_t k = k0; k <= k1; ++k) {
+        for (int32_t e = x.start[k]; e < x.start[k + 1]; ++e) {
+          const int32_t i = x.edges[e];
+          if (std::max(x.first[i], k0) != k) continue;
+          if (FartherThan(a.edges[i], eb, reach)) continue;
+          if (PairNear(a, i, b, j, m, reach)) {
+            if (hint) *hint = NearHint{i, j};
+            return true;
+          }
+        }
+      }
+    }
+    return false;
   }
   for (int32_t i = 0; i < a.count; ++i) {
     const RealRect& ea = a.edges[i];
@@ -190,6 +242,7 @@ void BuildSlabs(const OutlineView& v, SlabIndex* index) {
   index->slabs = 0;
   index->start.clear();
   index->edges.clear();
+  index->first.clear();
   const double width = v.bounds.right - v.bounds.left;
   if (v.count < 16 || !(width > 0) || !std::isfinite(width)) return;
   for (int32_t i = 0; i < v.count; ++i) {
@@ -212,6 +265,7 @@ void BuildSlabs(const OutlineView& v, SlabIndex* index) {
         static_cast<int32_t>(std::floor((b.right + slack - index->left) / index->slab_width)), 0,
         n - 1);
     for (int32_t k = first; k <= last; ++k) lists[static_cast<size_t>(k)].push_back(i);
+    index->first.push_back(first);
   }
   index->start.push_back(0);
   for (const auto& l : lists) {
@@ -273,21 +327,6 @@ void InteriorGrid::Reset(const RealRect& area, double cell) {
   cols_ = static_cast<int32_t>(std::ceil(w / cell_)) + 3;
   rows_ = static_cast<int32_t>(std::ceil(h / cell_)) + 3;
   ids_.assign(static_cast<size_t>(cols_) * static_cast<size_t>(rows_), -1);
-}
-
-bool InteriorGrid::CellOf(RealPoint p, int32_t* col, int32_t* row) const {
-  const double fx = (p.x - left_) / cell_;
-  const double fy = (p.y - bottom_) / cell_;
-  if (!(fx >= 0 && fx < cols_ && fy >= 0 && fy < rows_)) return false;
-  *col = static_cast<int32_t>(fx);
-  *row = static_cast<int32_t>(fy);
-  return true;
-}
-
-int32_t InteriorGrid::At(RealPoint p) const {
-  int32_t c = 0, r = 0;
-  if (cols_ <= 0 || !CellOf(p, &c, &r)) return -1;
-  return ids_[static_cast<size_t>(r) * static_cast<size_t>(cols_) + static_cast<size_t>(c)];
 }
 
 namespace {

@@ -2,6 +2,7 @@
 // tests of the search can skip edge pairs that cannot meet.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -26,6 +27,7 @@ struct SlabIndex {
   int32_t slabs = 0;
   std::vector<int32_t> start;  // slabs + 1 offsets into edges
   std::vector<int32_t> edges;
+  std::vector<int32_t> first;  // per edge of the outline: the first slab that lists it
 };
 void BuildSlabs(const OutlineView& v, SlabIndex* index);
 
@@ -48,8 +50,11 @@ struct NearHint {
 
 // Same answer as the literal test (every edge of a against every edge of b:
 // a crossing, or an end point closer than m to the other edge), skipping the
-// pairs whose boxes are too far apart for either to happen.
-bool OutlinesNear(const OutlineView& a, const OutlineView& b, double m, NearHint* hint = nullptr);
+// pairs whose boxes are too far apart for either to happen. With a's slab
+// index, each edge of b is paired only with the edges of a in the slabs its
+// box reaches.
+bool OutlinesNear(const OutlineView& a, const OutlineView& b, double m, NearHint* hint = nullptr,
+                  const SlabIndex* a_slabs = nullptr);
 
 // Same answer as the literal distance (the smallest end-point-to-edge
 // distance over all edge pairs, from 32000; -1 as soon as two edges cross),
@@ -66,11 +71,24 @@ class InteriorGrid {
   void Reset(const RealRect& area, double cell);
   // Records the cells wholly inside v under the given id (first id wins).
   void Add(const OutlineView& v, const SlabIndex* slabs, int32_t id);
-  // The id of an outline that certainly holds p, or -1.
-  int32_t At(RealPoint p) const;
+  // The id of an outline that certainly holds p, or -1. Inline: the scan
+  // asks it for nearly every candidate.
+  int32_t At(RealPoint p) const {
+    int32_t c = 0, r = 0;
+    if (cols_ <= 0 || !CellOf(p, &c, &r)) return -1;
+    return ids_[static_cast<std::size_t>(r) * static_cast<std::size_t>(cols_) +
+                static_cast<std::size_t>(c)];
+  }
 
  private:
-  bool CellOf(RealPoint p, int32_t* col, int32_t* row) const;
+  bool CellOf(RealPoint p, int32_t* col, int32_t* row) const {
+    const double fx = (p.x - left_) / cell_;
+    const double fy = (p.y - bottom_) / cell_;
+    if (!(fx >= 0 && fx < cols_ && fy >= 0 && fy < rows_)) return false;
+    *col = static_cast<int32_t>(fx);
+    *row = static_cast<int32_t>(fy);
+    return true;
+  }
 
   double left_ = 0, bottom_ = 0, cell_ = 1;
   int32_t cols_ = 0, rows_ = 0;

@@ -176,13 +176,15 @@ struct TrialScratch {
   std::vector<RealPoint> fine_linear, coarse_linear;  // a x + c y, b x + d y
   std::vector<RealPoint> fine_points, coarse_points;  // mapped candidate
   std::vector<RealRect> fine_edges, coarse_edges;
+  std::vector<RealRect> fine_edges_linear, coarse_edges_linear;  // edge boxes of the linear parts
   std::vector<int32_t> rows;  // placed parts that meet the current row
 
   void Reserve(int32_t outline, int32_t placed) {
     const size_t n = static_cast<size_t>(outline) + kBufferRoom;
     for (auto* v : {&fine_linear, &coarse_linear, &fine_points, &coarse_points}) v->resize(n);
-    fine_edges.resize(n);
-    coarse_edges.resize(n);
+    for (auto* v : {&fine_edges, &coarse_edges, &fine_edges_linear, &coarse_edges_linear}) {
+      v->resize(n);
+    }
     rows.resize(static_cast<size_t>(std::max(placed, 1)));
   }
 };
@@ -214,9 +216,15 @@ class Candidate {
                                     any.b * corners[i].x + any.d * corners[i].y};
     }
     has_coarse_ = HasCoarse(part);
-    if (has_coarse_) Linear(any, part.coarse_points, part.coarse_count, &scratch->coarse_linear);
+    if (has_coarse_) {
+      Linear(any, part.coarse_points, part.coarse_count, &scratch->coarse_linear);
+      coarse_shift_ = ShiftedEdges(scratch->coarse_linear, part.coarse_count,
+                                   &scratch->coarse_edges_linear, &coarse_linear_bounds_);
+    }
     fine_count_ = part.points ? std::max(part.point_count, 0) : 0;
     Linear(any, part.points, fine_count_, &scratch->fine_linear);
+    fine_shift_ = ShiftedEdges(scratch->fine_linear, fine_count_, &scratch->fine_edges_linear,
+                               &fine_linear_bounds_);
   }
 
   bool has_coarse() const { return has_coarse_; }
@@ -267,7 +275,8 @@ class Candidate {
   const OutlineView& coarse() {
     if (!coarse_ready_) {
       Place(scratch_->coarse_linear, part_.coarse_count, &scratch_->coarse_points,
-            &scratch_->coarse_edges, &coarse_);
+            &scratch_->coarse_edges, coarse_shift_, scratch_->coarse_edges_linear,
+            coarse_linear_bounds_, &coarse_);
       coarse_ready_ = true;
     }
     return coarse_;
@@ -276,7 +285,7 @@ class Candidate {
   const OutlineView& fine() {
     if (!fine_ready_) {
       Place(scratch_->fine_linear, fine_count_, &scratch_->fine_points, &scratch_->fine_edges,
-            &fine_);
+            fine_shift_, scratch_->fine_edges_linear, fine_linear_bounds_, &fine_);
       fine_ready_ = true;
     }
     return fine_;
@@ -291,14 +300,50 @@ class Candidate {
     }
   }
 
+  // When an outline's last linear point equals its first, its mapped last
+  // and first points are the same sums and lie 0 apart: the closing point is
+  // dropped at every position, so the count of edges is known per trial.
+  // Its edge boxes are then those of the linear points, moved: rounding to
+  // nearest is monotone, so for finite a, b and t, min(a + t, b + t) and
+  // max(a + t, b + t) as computed equal min(a, b) + t and max(a, b) + t as
+  // computed, and the same holds for the bounds, a min and max over edges.
+  // Returns the count of edges, or -1 when the outline must be boxed at
+  // each position.
+  static int32_t ShiftedEdges(const std::vector<RealPoint>& linear, int32_t count,
+                              std::vector<RealRect>* edges, RealRect* bounds) {
+    if (count < 3 || !(linear[count - 1].x == linear[0].x && linear[count - 1].y == linear[0].y)) {
+      return -1;
+    }
+    for (int32_t i = 0; i < count; ++i) {
+      if (!std::isfinite(linear[i].x) || !std::isfinite(linear[i].y)) return -1;
+    }
+    const int32_t n = count - 1;
+    BuildEdgeBoxes(linear.data(), n, edges->data(), bounds);
+    return n;
+  }
+
   void Place(const std::vector<RealPoint>& linear, int32_t count, std::vector<RealPoint>* points,
-             std::vector<RealRect>* edges, OutlineView* view) const {
+             std::vector<RealRect>* edges, int32_t shift_count,
+             const std::vector<RealRect>& linear_edges, const RealRect& linear_bounds,
+             OutlineView* view) const {
     RealPoint* p = points->data();
     for (int32_t i = 0; i < count; ++i) {
       p[i] = RealPoint{linear[i].x + tx_, linear[i].y + ty_};
     }
-    const int32_t n = CountWithoutClosingPoint(p, count);
-    BuildEdgeBoxes(p, n, edges->data(), &view->bounds);
+    int32_t n = 0;
+    if (shift_count > 0 && std::isfinite(tx_) && std::isfinite(ty_)) {
+      n = shift_count;
+      RealRect* out = edges->data();
+      for (int32_t i = 0; i < n; ++i) {
+        const RealRect& l = linear_edges[i];
+        out[i] = RealRect{l.left + tx_, l.top + ty_, l.right + tx_, l.bottom + ty_};
+      }
+      view->bounds = RealRect{linear_bounds.left + tx_, linear_bounds.top + ty_,
+                              linear_bounds.right + tx_, linear_bounds.bottom + ty_};
+    } else {
+      n = CountWithoutClosingPoint(p, count);
+      BuildEdgeBoxes(p, n, edges->data(), &view->bounds);
+    }
     view->points = p;
     view->edges = edges->data();
     view->count = n;
@@ -313,6 +358,8 @@ class Candidate {
   RealRect mapped_grown_{0, 0, 0, 0};
   bool has_coarse_ = false;
   int32_t fine_count_ = 0;
+  int32_t coarse_shift_ = -1, fine_shift_ = -1;  // ShiftedEdges' counts
+  RealRect coarse_linear_bounds_{0, 0, 0, 0}, fine_linear_bounds_{0, 0, 0, 0};
   bool coarse_ready_ = false;
   bool fine_ready_ = false;
   OutlineView coarse_, fine_;
@@ -343,7 +390,7 @@ bool ShapesCollide(const PlacedShape& p, Candidate* c, double m) {
     if (pc.count > 0 && c->coarse_count() > 0) {
       if (Inside(pc, c->FirstCoarse(), &p.coarse.slabs)) return true;
       const OutlineView& cc = c->coarse();
-      if (cc.count > 0 && OutlinesNear(pc, cc, m, &c->coarse_hint)) return true;
+      if (cc.count > 0 && OutlinesNear(pc, cc, m, &c->coarse_hint, &p.coarse.slabs)) return true;
     }
   }
   const OutlineView& pf = p.fine.view;
@@ -351,7 +398,7 @@ bool ShapesCollide(const PlacedShape& p, Candidate* c, double m) {
   if (Inside(pf, c->FirstFine(), &p.fine.slabs)) return true;
   const OutlineView& cf = c->fine();
   if (cf.count <= 0) return false;
-  if (OutlinesNear(pf, cf, m, &c->fine_hint)) return true;
+  if (OutlinesNear(pf, cf, m, &c->fine_hint, &p.fine.slabs)) return true;
   // The reverse containment: a candidate that wholly encloses a smaller
   // placed part meets none of its edges and its first point lies outside
   // the placed part. Only such a candidate is caught here, since a placed
