@@ -77,15 +77,9 @@ inline bool PointFartherThan(RealPoint p, const RealRect& r, double reach) {
 // m and cannot make the smallest of the four less than m, so it is not
 // computed; with finite coordinates none of the four is a NaN, so the
 // smallest is the same whichever are left out.
-bool PairNear(const OutlineView& a, int32_t i, const OutlineView& b, int32_t j, double m,
-              double reach) {
-  const RealPoint a1 = a.points[i == 0 ? a.count - 1 : i - 1];
-  const RealPoint a2 = a.points[i];
-  const RealPoint b1 = b.points[j == 0 ? b.count - 1 : j - 1];
-  const RealPoint b2 = b.points[j];
+bool PairNear(RealPoint a1, RealPoint a2, const RealRect& ea, RealPoint b1, RealPoint b2,
+              const RealRect& eb, double m, double reach) {
   if (SegmentIntersection(a1, a2, b1, b2, nullptr)) return true;
-  const RealRect& ea = a.edges[i];
-  const RealRect& eb = b.edges[j];
   if (!PointFartherThan(a1, eb, reach) && PointSegmentDistance(b1, b2, a1, nullptr) < m)
     return true;
   if (!PointFartherThan(a2, eb, reach) && PointSegmentDistance(b1, b2, a2, nullptr) < m)
@@ -95,6 +89,12 @@ bool PairNear(const OutlineView& a, int32_t i, const OutlineView& b, int32_t j, 
   if (!PointFartherThan(b2, ea, reach) && PointSegmentDistance(a1, a2, b2, nullptr) < m)
     return true;
   return false;
+}
+
+bool PairNear(const OutlineView& a, int32_t i, const OutlineView& b, int32_t j, double m,
+              double reach) {
+  return PairNear(a.points[i == 0 ? a.count - 1 : i - 1], a.points[i], a.edges[i],
+                  b.points[j == 0 ? b.count - 1 : j - 1], b.points[j], b.edges[j], m, reach);
 }
 
 }  // namespace
@@ -189,6 +189,120 @@ bool OutlinesNear(const OutlineView& a, const OutlineView& b, double m, NearHint
         return true;
       }
     }
+  }
+  return false;
+}
+
+namespace {
+
+// Point i and the box of edge i of a moved outline: the linear values plus
+// the move, the sums that mapping the points and BuildEdgeBoxes give.
+inline RealPoint MovedPoint(const MovedOutline& b, int32_t i) {
+  return RealPoint{b.linear[i].x + b.tx, b.linear[i].y + b.ty};
+}
+
+inline RealRect MovedEdge(const MovedOutline& b, int32_t j) {
+  const RealRect& l = b.linear_edges[j];
+  return RealRect{l.left + b.tx, l.top + b.ty, l.right + b.tx, l.bottom + b.ty};
+}
+
+// Edge j of b against the edges of a that its box can reach.
+bool MovedEdgeNear(const OutlineView& a, const SlabIndex* a_slabs, const MovedOutline& b, int32_t j,
+                   double m, double reach, double g, NearHint* hint) {
+  const RealRect eb = MovedEdge(b, j);
+  if (FartherThan(eb, a.bounds, reach)) return false;
+  const RealPoint b1 = MovedPoint(b, j == 0 ? b.count - 1 : j - 1);
+  const RealPoint b2 = MovedPoint(b, j);
+  auto pair = [&](int32_t i) {
+    if (FartherThan(a.edges[i], eb, reach)) return false;
+    if (!PairNear(a.points[i == 0 ? a.count - 1 : i - 1], a.points[i], a.edges[i], b1, b2, eb, m,
+                  reach)) {
+      return false;
+    }
+    if (hint) *hint = NearHint{i, j};
+    return true;
+  };
+  if (a_slabs && a_slabs->slabs > 0 && a_slabs->first.size() == static_cast<size_t>(a.count)) {
+    const SlabIndex& x = *a_slabs;
+    const int32_t k0 = FirstSlabOf(x, eb.left - g);
+    const int32_t k1 = LastSlabOf(x, eb.right + g);
+    for (int32_t k = k0; k <= k1; ++k) {
+      for (int32_t e = x.start[k]; e < x.start[k + 1]; ++e) {
+        const int32_t i = x.edges[e];
+        if (std::max(x.first[i], k0) == k && pair(i)) return true;
+      }
+    }
+    return false;
+  }
+  for (int32_t i = 0; i < a.count; ++i) {
+    if (pair(i)) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+// The pairs tested are those of OutlinesNear with a's slabs, on the same
+// values, except that the edges of b are taken from the slabs of its linear
+// edges that the box of a, grown by the reach, can meet. An edge of b that
+// OutlinesNear pairs with anything passes its test against a's bounds:
+// left + tx (as computed) <= a.right + reach and right + tx >= a.left - reach
+// up to the rounding of the sums. Its linear left end (less a hundredth of a
+// slab) is therefore below (a.right + g) - tx and its right end above
+// (a.left - g) - tx as computed, g adding a slack far above the rounding of
+// values of the magnitude of a, b and the move; the monotone operations of
+// the slab look-ups then put it in a visited slab, taken once in the first.
+// A NaN anywhere leaves every slab visited and skips nothing.
+bool OutlinesNearMoved(const OutlineView& a, const SlabIndex* a_slabs, const MovedOutline& b,
+                       double m, NearHint* hint) {
+  if (a.count <= 0 || b.count <= 0) return false;
+  const double magnitude =
+      std::max({Magnitude(a.bounds), Magnitude(b.bounds), std::fabs(b.tx), std::fabs(b.ty)});
+  const double reach = std::max(m, 2 * kCrossingTolerance) +
+                       Slack(std::max(Magnitude(a.bounds), Magnitude(b.bounds)));
+  if (!(reach >= 0)) {
+    // A NaN spacing or coordinate: every pair, nothing skipped.
+    for (int32_t i = 0; i < a.count; ++i) {
+      for (int32_t j = 0; j < b.count; ++j) {
+        const RealPoint a1 = a.points[i == 0 ? a.count - 1 : i - 1], a2 = a.points[i];
+        const RealPoint b1 = MovedPoint(b, j == 0 ? b.count - 1 : j - 1), b2 = MovedPoint(b, j);
+        if (SegmentIntersection(a1, a2, b1, b2, nullptr)) return true;
+        double d = PointSegmentDistance(b1, b2, a1, nullptr);
+        d = std::min(d, PointSegmentDistance(b1, b2, a2, nullptr));
+        d = std::min(d, PointSegmentDistance(a1, a2, b1, nullptr));
+        d = std::min(d, PointSegmentDistance(a1, a2, b2, nullptr));
+        if (d < m) return true;
+      }
+    }
+    return false;
+  }
+  if (FartherThan(a.bounds, b.bounds, reach)) return false;
+  if (hint && hint->a < a.count && hint->b < b.count && hint->a >= 0 && hint->b >= 0) {
+    const RealRect eb = MovedEdge(b, hint->b);
+    const int32_t i = hint->a, j = hint->b;
+    if (!FartherThan(a.edges[i], eb, reach) &&
+        PairNear(a.points[i == 0 ? a.count - 1 : i - 1], a.points[i], a.edges[i],
+                 MovedPoint(b, j == 0 ? b.count - 1 : j - 1), MovedPoint(b, j), eb, m, reach)) {
+      return true;
+    }
+  }
+  const double g = reach + Slack(magnitude);
+  if (b.slabs && b.slabs->slabs > 0 && b.slabs->first.size() == static_cast<size_t>(b.count)) {
+    const SlabIndex& x = *b.slabs;
+    const int32_t k0 = FirstSlabOf(x, (a.bounds.left - g) - b.tx);
+    const int32_t k1 = LastSlabOf(x, (a.bounds.right + g) - b.tx);
+    for (int32_t k = k0; k <= k1; ++k) {
+      for (int32_t e = x.start[k]; e < x.start[k + 1]; ++e) {
+        const int32_t j = x.edges[e];
+        if (std::max(x.first[j], k0) == k && MovedEdgeNear(a, a_slabs, b, j, m, reach, g, hint)) {
+          return true;
+        }
+      }
+    }
+    return false;
+  }
+  for (int32_t j = 0; j < b.count; ++j) {
+    if (MovedEdgeNear(a, a_slabs, b, j, m, reach, g, hint)) return true;
   }
   return false;
 }

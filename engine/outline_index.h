@@ -56,6 +56,24 @@ struct NearHint {
 bool OutlinesNear(const OutlineView& a, const OutlineView& b, double m, NearHint* hint = nullptr,
                   const SlabIndex* a_slabs = nullptr);
 
+// An outline given by its points before a final move (tx, ty) and that
+// move: the search's candidate at one position. Its points and edge boxes
+// are the linear ones plus the move, computed when asked; they equal the
+// mapped points and BuildEdgeBoxes' boxes (the caller ensures it).
+struct MovedOutline {
+  const RealPoint* linear = nullptr;
+  const RealRect* linear_edges = nullptr;
+  const SlabIndex* slabs = nullptr;  // of the linear edges, or null
+  int32_t count = 0;
+  RealRect bounds{0, 0, 0, 0};  // moved
+  double tx = 0, ty = 0;
+};
+
+// OutlinesNear(a, b mapped, m, hint, a_slabs), visiting only the edges of b
+// whose boxes can come within the reach of a's box.
+bool OutlinesNearMoved(const OutlineView& a, const SlabIndex* a_slabs, const MovedOutline& b,
+                       double m, NearHint* hint = nullptr);
+
 // Same answer as the literal distance (the smallest end-point-to-edge
 // distance over all edge pairs, from 32000; -1 as soon as two edges cross),
 // skipping pairs that can neither cross nor come closer than the best so far.

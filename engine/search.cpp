@@ -177,6 +177,7 @@ struct TrialScratch {
   std::vector<RealPoint> fine_points, coarse_points;  // mapped candidate
   std::vector<RealRect> fine_edges, coarse_edges;
   std::vector<RealRect> fine_edges_linear, coarse_edges_linear;  // edge boxes of the linear parts
+  SlabIndex fine_slabs_linear, coarse_slabs_linear;              // slabs of those edges
   std::vector<int32_t> rows;  // placed parts that meet the current row
 
   void Reserve(int32_t outline, int32_t placed) {
@@ -218,13 +219,14 @@ class Candidate {
     has_coarse_ = HasCoarse(part);
     if (has_coarse_) {
       Linear(any, part.coarse_points, part.coarse_count, &scratch->coarse_linear);
-      coarse_shift_ = ShiftedEdges(scratch->coarse_linear, part.coarse_count,
-                                   &scratch->coarse_edges_linear, &coarse_linear_bounds_);
+      coarse_shift_ =
+          ShiftedEdges(scratch->coarse_linear, part.coarse_count, &scratch->coarse_edges_linear,
+                       &coarse_linear_bounds_, &scratch->coarse_slabs_linear);
     }
     fine_count_ = part.points ? std::max(part.point_count, 0) : 0;
     Linear(any, part.points, fine_count_, &scratch->fine_linear);
     fine_shift_ = ShiftedEdges(scratch->fine_linear, fine_count_, &scratch->fine_edges_linear,
-                               &fine_linear_bounds_);
+                               &fine_linear_bounds_, &scratch->fine_slabs_linear);
   }
 
   bool has_coarse() const { return has_coarse_; }
@@ -282,6 +284,18 @@ class Candidate {
     return coarse_;
   }
 
+  // The outlines at the current position without mapping them, when their
+  // edges are the linear ones moved (the values coarse() and fine() give).
+  bool MovedCoarse(MovedOutline* out) const {
+    return has_coarse_ &&
+           Moved(coarse_shift_, scratch_->coarse_linear, scratch_->coarse_edges_linear,
+                 coarse_linear_bounds_, scratch_->coarse_slabs_linear, out);
+  }
+  bool MovedFine(MovedOutline* out) const {
+    return Moved(fine_shift_, scratch_->fine_linear, scratch_->fine_edges_linear,
+                 fine_linear_bounds_, scratch_->fine_slabs_linear, out);
+  }
+
   const OutlineView& fine() {
     if (!fine_ready_) {
       Place(scratch_->fine_linear, fine_count_, &scratch_->fine_points, &scratch_->fine_edges,
@@ -310,7 +324,7 @@ class Candidate {
   // Returns the count of edges, or -1 when the outline must be boxed at
   // each position.
   static int32_t ShiftedEdges(const std::vector<RealPoint>& linear, int32_t count,
-                              std::vector<RealRect>* edges, RealRect* bounds) {
+                              std::vector<RealRect>* edges, RealRect* bounds, SlabIndex* slabs) {
     if (count < 3 || !(linear[count - 1].x == linear[0].x && linear[count - 1].y == linear[0].y)) {
       return -1;
     }
@@ -319,7 +333,23 @@ class Candidate {
     }
     const int32_t n = count - 1;
     BuildEdgeBoxes(linear.data(), n, edges->data(), bounds);
+    BuildSlabs(OutlineView{linear.data(), edges->data(), n, *bounds}, slabs);
     return n;
+  }
+
+  bool Moved(int32_t shift_count, const std::vector<RealPoint>& linear,
+             const std::vector<RealRect>& linear_edges, const RealRect& linear_bounds,
+             const SlabIndex& slabs, MovedOutline* out) const {
+    if (shift_count <= 0 || !std::isfinite(tx_) || !std::isfinite(ty_)) return false;
+    out->linear = linear.data();
+    out->linear_edges = linear_edges.data();
+    out->slabs = &slabs;
+    out->count = shift_count;
+    out->bounds = RealRect{linear_bounds.left + tx_, linear_bounds.top + ty_,
+                           linear_bounds.right + tx_, linear_bounds.bottom + ty_};
+    out->tx = tx_;
+    out->ty = ty_;
+    return true;
   }
 
   void Place(const std::vector<RealPoint>& linear, int32_t count, std::vector<RealPoint>* points,
@@ -370,15 +400,14 @@ class Candidate {
 // at p.x. A point left or right of the polygon's box, or beyond it on the
 // side away from the x axis, therefore crosses nothing and is outside; the
 // slack covers the rounding of the interpolated height.
-bool SurelyOutside(const OutlineView& v, RealPoint p) {
-  const RealRect& b = v.bounds;
+bool SurelyOutside(const RealRect& b, RealPoint p) {
   const double slack = 1e-9 + 1e-12 * std::max(std::fabs(b.top), std::fabs(b.bottom));
   return p.x <= b.left || p.x > b.right ||
          (p.y >= 0 ? p.y > b.top + slack : p.y < b.bottom - slack);
 }
 
 bool Inside(const OutlineView& v, RealPoint p, const SlabIndex* slabs = nullptr) {
-  return !SurelyOutside(v, p) && InsideOutline(v, slabs, p);
+  return !SurelyOutside(v.bounds, p) && InsideOutline(v, slabs, p);
 }
 
 // PartsCollide for a placed part kept mapped and the candidate at its
@@ -389,13 +418,26 @@ bool ShapesCollide(const PlacedShape& p, Candidate* c, double m) {
     const OutlineView& pc = p.coarse.view;
     if (pc.count > 0 && c->coarse_count() > 0) {
       if (Inside(pc, c->FirstCoarse(), &p.coarse.slabs)) return true;
-      const OutlineView& cc = c->coarse();
-      if (cc.count > 0 && OutlinesNear(pc, cc, m, &c->coarse_hint, &p.coarse.slabs)) return true;
+      MovedOutline moved;
+      if (c->MovedCoarse(&moved)) {
+        if (OutlinesNearMoved(pc, &p.coarse.slabs, moved, m, &c->coarse_hint)) return true;
+      } else {
+        const OutlineView& cc = c->coarse();
+        if (cc.count > 0 && OutlinesNear(pc, cc, m, &c->coarse_hint, &p.coarse.slabs)) return true;
+      }
     }
   }
   const OutlineView& pf = p.fine.view;
   if (pf.count <= 0 || c->fine_count() <= 0) return false;
   if (Inside(pf, c->FirstFine(), &p.fine.slabs)) return true;
+  MovedOutline moved;
+  if (c->MovedFine(&moved)) {
+    // The same tests as below without mapping the candidate, unless the
+    // placed part's first point lies within its box.
+    if (OutlinesNearMoved(pf, &p.fine.slabs, moved, m, &c->fine_hint)) return true;
+    if (SurelyOutside(moved.bounds, pf.points[0])) return false;
+    return InsideOutline(c->fine(), nullptr, pf.points[0]);
+  }
   const OutlineView& cf = c->fine();
   if (cf.count <= 0) return false;
   if (OutlinesNear(pf, cf, m, &c->fine_hint, &p.fine.slabs)) return true;
