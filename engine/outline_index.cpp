@@ -519,3 +519,74 @@ void InteriorGrid::Add(const OutlineView& v, const SlabIndex* slabs, int32_t id)
     }
   }
 }
+
+// Why a near cell is certain. PointSegmentDistance(s, e, p) takes the foot
+// of p on the edge's line and, when the foot lies in the edge's box, returns
+// its distance to p. Only edges where that computation is well conditioned
+// are used: edges along an axis (e.x == s.x or e.y == s.y: the foot is p's
+// own coordinate on the other axis, exactly), and edges whose run and rise
+// are both at least 1/64 of their length (slopes between 1/64 and 64 in
+// size, so m2 - m1 is at least 2 in size). With coordinates below 1e6 every
+// intermediate of the foot (slopes, intercepts below 7e7, their quotient)
+// carries a rounding below 1e-8, and the computed foot lies within 1e-5 of
+// the true foot. A cell is marked only when, for every point of its square
+// grown by 1e-6 (CellOf's rounding), the true foot lies inside the edge by
+// more than kNearMargin along it (so more than kNearMargin / 64 inside the
+// edge's box on both axes, and the computed foot is in the box) and the
+// true distance is below m - kNearMargin; the computed distance, off by the
+// foot's error and a rounding, is then below m. A candidate's first point
+// is an end point of its first edge, so the pair of that edge and this one
+// gives a distance below m and the outline test reports a collision.
+namespace {
+
+constexpr double kNearMargin = 0.01;
+constexpr double kNearCoordinateLimit = 1e6;
+
+}  // namespace
+
+void InteriorGrid::AddNear(const OutlineView& v, double m, int32_t id) {
+  if (cols_ <= 0 || v.count < 2 || !v.points || !v.edges || !std::isfinite(m)) return;
+  for (int32_t i = 0; i < v.count; ++i) {
+    if (!std::isfinite(v.points[i].x) || !std::isfinite(v.points[i].y)) return;
+  }
+  if (Magnitude(v.bounds) > kNearCoordinateLimit - 2 * m ||
+      std::max(std::fabs(left_), std::fabs(bottom_)) > kNearCoordinateLimit ||
+      std::max(std::fabs(left_ + cols_ * cell_), std::fabs(bottom_ + rows_ * cell_)) >
+          kNearCoordinateLimit) {
+    return;
+  }
+  const double half = cell_ / 2 + 1e-6;
+  for (int32_t i = 0; i < v.count; ++i) {
+    const RealPoint s = v.points[i == 0 ? v.count - 1 : i - 1];
+    const RealPoint e = v.points[i];
+    const double dx = e.x - s.x;
+    const double dy = e.y - s.y;
+    if (dx == 0 && dy == 0) continue;
+    const double length = std::sqrt(dx * dx + dy * dy);
+    const bool on_axis = dx == 0 || dy == 0;
+    if (!on_axis && (std::fabs(dx) < length / 64 || std::fabs(dy) < length / 64)) continue;
+    const double ux = dx / length, uy = dy / length;
+    // How far the points of a square reach from its centre along the edge
+    // and across it, with a slack for the rounding of these sums.
+    const double spread = half * (std::fabs(ux) + std::fabs(uy)) + 1e-6;
+    const double across = m - kNearMargin - spread;
+    if (!(across > 0)) continue;
+    const RealRect& eb = v.edges[i];
+    const int32_t k0 = std::max(0, IndexOf(eb.left - m, left_, cell_, cols_));
+    const int32_t k1 = std::min(cols_ - 1, IndexOf(eb.right + m, left_, cell_, cols_));
+    const int32_t j0 = std::max(0, IndexOf(eb.bottom - m, bottom_, cell_, rows_));
+    const int32_t j1 = std::min(rows_ - 1, IndexOf(eb.top + m, bottom_, cell_, rows_));
+    for (int32_t j = j0; j <= j1; ++j) {
+      const double cy = bottom_ + (j + 0.5) * cell_ - s.y;
+      for (int32_t k = k0; k <= k1; ++k) {
+        int32_t& cell =
+            ids_[static_cast<size_t>(j) * static_cast<size_t>(cols_) + static_cast<size_t>(k)];
+        if (cell >= 0) continue;
+        const double cx = left_ + (k + 0.5) * cell_ - s.x;
+        const double along = cx * ux + cy * uy;
+        if (along - spread < kNearMargin || along + spread > length - kNearMargin) continue;
+        if (std::fabs(cy * ux - cx * uy) < across) cell = id;
+      }
+    }
+  }
+}

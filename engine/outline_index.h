@@ -89,6 +89,10 @@ class InteriorGrid {
   void Reset(const RealRect& area, double cell);
   // Records the cells wholly inside v under the given id (first id wins).
   void Add(const OutlineView& v, const SlabIndex* slabs, int32_t id);
+  // Records under the given id the cells whose every point an edge of v
+  // finds closer than m by PointSegmentDistance (first id wins): a
+  // candidate whose first point falls there comes closer than m to v.
+  void AddNear(const OutlineView& v, double m, int32_t id);
   // The id of an outline that certainly holds p, or -1. Inline: the scan
   // asks it for nearly every candidate.
   int32_t At(RealPoint p) const {

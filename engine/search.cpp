@@ -516,11 +516,12 @@ int16_t FindOnSheet(const RealRect& area, const SheetView& sheet, int16_t direct
       if (outline_test) grown = Grown(box, m);
       if (box_test && nesting_type != 0) central = CentralHalf(box);
       // A candidate whose first fine point falls in a cell wholly inside a
-      // placed part's fine outline collides with that part: the part's box
+      // placed part's fine outline, or in a cell that one of its edges finds
+      // closer than m throughout, collides with that part: the part's box
       // tests below pass (checked here), and ShapesCollide returns true at
-      // the latest when it finds that point inside the fine outline, which
-      // the grid guarantees. Collision is an "or" over the placed parts, so
-      // the others need no test.
+      // the latest when it finds that point inside the fine outline or that
+      // pair of edges near, which the grid guarantees. Collision is an "or"
+      // over the placed parts, so the others need no test.
       if (sheet.interior && outline_test && cand->fine_count() > 0) {
         const RealPoint c = RectCenter(box);
         const int32_t q = sheet.interior->At(cand->FirstFineAt(c.x, c.y));
@@ -800,6 +801,7 @@ void Search(const NestJob& job, const SearchSettings& settings, SearchCounters* 
         const PlacedShape& shape = sheet.shapes.back();
         sheet.interior.Add(shape.fine.view, &shape.fine.slabs,
                            static_cast<int32_t>(sheet.shapes.size()) - 1);
+        sheet.interior.AddNear(shape.fine.view, m, static_cast<int32_t>(sheet.shapes.size()) - 1);
       }
       counters->parts_done.fetch_add(1, std::memory_order_relaxed);
     }
