@@ -2,6 +2,7 @@
 // they wait for another sheet, 1-page reproduction, spacing and cancel.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <thread>
@@ -347,4 +348,46 @@ TEST(InteriorGrid, PointsItPlacesInsideAreInsideTheOutline) {
   BuildEdgeBoxes(bad.data(), 4, bad_edges.data(), &bv.bounds);
   other.Add(bv, nullptr, 1);
   EXPECT_EQ(other.At(RealPoint{50, 50}), -1);
+}
+
+// The near cells: every point the grid places near an outline is closer
+// than the spacing to one of its edges by PointSegmentDistance, on outlines
+// with axis-parallel edges, long edges of slopes just above and below the
+// 1/64 the grid accepts, and a steep one; and a point far away is not near.
+TEST(InteriorGrid, PointsItPlacesNearAreCloserThanTheSpacing) {
+  const double m = 2 * 2.834645669291339;  // 2 mm
+  const std::vector<std::vector<RealPoint>> outlines = {
+      {{10, -30}, {90, -30}, {90, 60}, {10, 60}},                  // square
+      {{-40, -40}, {200, -36}, {200, 60}},                         // slope 1/60
+      {{-40, -40}, {200, -37}, {100, 80}},                         // slope 1/80
+      {{0, -40}, {2.5, 90}, {-30, 90}},                            // steep
+      {{100, -40}, {160, 20}, {100, 80}, {40, 20}, {99.9, 20.1}},  // diamond, short edge
+  };
+  for (const auto& o : outlines) {
+    SCOPED_TRACE(testing::Message() << "outline from " << o[0].x << ", " << o[0].y);
+    const int32_t n = static_cast<int32_t>(o.size());
+    std::vector<RealRect> edges(o.size());
+    OutlineView v{o.data(), edges.data(), n, {}};
+    BuildEdgeBoxes(o.data(), n, edges.data(), &v.bounds);
+    InteriorGrid grid;
+    grid.Reset(RealRect{-50, 150, 250, -100}, 2.5);
+    grid.AddNear(v, m, 3);
+    int32_t found = 0;
+    for (double y = -55; y <= 105; y += 0.173) {
+      for (double x = -55; x <= 215; x += 0.131) {
+        const RealPoint p{x, y};
+        const int32_t id = grid.At(p);
+        if (id < 0) continue;
+        ++found;
+        ASSERT_EQ(id, 3);
+        double d = kNothingFaces;
+        for (int32_t i = 0; i < n; ++i) {
+          d = std::min(d, PointSegmentDistance(o[i == 0 ? n - 1 : i - 1], o[i], p, nullptr));
+        }
+        ASSERT_LT(d, m) << x << ", " << y;
+      }
+    }
+    EXPECT_GT(found, 0);
+    EXPECT_EQ(grid.At(RealPoint{240, 140}), -1);
+  }
 }
