@@ -281,18 +281,7 @@ RealRect SheetAreaOf(const NestJob& job, const SearchSettings& settings, int32_t
   const double sheet_w = settings.plate_width * PointsPerMm;
   const double sheet_h = settings.plate_height * PointsPerMm;
   double sheet_right = job.reference.left + sheet_w;
-  for (int32_t i = 0; i < index; ++i) {
-    area.left += sheet_w;
-    area.right += sheet_w;
-    sheet_right += sheet_w;
-    if (sheet_right > job.reference.right) {
-      area.left = job.area.left;
-      area.right = job.area.right;
-      area.top -= sheet_h;
-      area.bottom -= sheet_h;
-      sheet_right = job.reference.left + sheet_w;
-    }
-  }
+  for (int32_t i = 0; i < index; ++i) StepToNextSheet(job, sheet_w, sheet_h, &area, &sheet_right);
   return area;
 }
 

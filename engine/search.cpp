@@ -812,24 +812,27 @@ void Search(const NestJob& job, const SearchSettings& settings, SearchCounters* 
     bool all = true;
     for (int32_t j = 0; j < job.part_count && all; ++j) all = job.parts[j].placed != 0;
     if (all) return;
-    // The next sheet of the grid: one sheet to the right, or the first
-    // column of the next row when the sheet would pass the square.
-    area.left += sheet_w;
-    area.right += sheet_w;
-    sheet_right += sheet_w;
-    if (sheet_right > job.reference.right) {
-      area.left = job.area.left;
-      area.right = job.area.right;
-      area.top -= sheet_h;
-      area.bottom -= sheet_h;
-      sheet_right = job.reference.left + sheet_w;
-    }
+    StepToNextSheet(job, sheet_w, sheet_h, &area, &sheet_right);
     counters->extra_sheets.fetch_add(1, std::memory_order_relaxed);
     if (Cancelled(cancel)) return;
   }
 }
 
 }  // namespace
+
+void StepToNextSheet(const NestJob& job, double sheet_w, double sheet_h, RealRect* area,
+                     double* sheet_right) {
+  area->left += sheet_w;
+  area->right += sheet_w;
+  *sheet_right += sheet_w;
+  if (*sheet_right > job.reference.right) {
+    area->left = job.area.left;
+    area->right = job.area.right;
+    area->top -= sheet_h;
+    area->bottom -= sheet_h;
+    *sheet_right = job.reference.left + sheet_w;
+  }
+}
 
 void NestSearch(const NestJob& job, const SearchSettings& settings, SearchCounters* counters,
                 const std::atomic<bool>* cancel) {

@@ -91,6 +91,15 @@ struct OrientationTrial {
   int16_t found = 0;
 };
 
+// Moves `area` to the nesting area of the next sheet of the grid, as the
+// search walks it: one sheet to the right, or the first column of the next
+// row when the sheet would pass the square. `sheet_right` is the current
+// sheet's right edge (first sheet: the square's left edge plus a sheet
+// width) and moves with it. The same additions in the same order wherever
+// sheets are counted, so every caller lands on the same areas bit for bit.
+void StepToNextSheet(const NestJob& job, double sheet_w, double sheet_h, RealRect* area,
+                     double* sheet_right);
+
 // The search thread body. Results go into the parts (center, rotation, area
 // centre, placed) and the counters. `cancel` may be null. The caller sets
 // counters->parts_total; the search never reads it.
