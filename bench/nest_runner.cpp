@@ -204,10 +204,12 @@ int main(int argc, char** argv) {
   }
   std::printf(
       "instance=%s parts=%d mode=%s rotation=%s threads=%s spacing_mm=%g sheets=%d "
-      "utilization=%.3f wall_s=%.3f oracle=%s oracle_s=%.3f speedup=%.1f identical=%s\n",
+      "utilization=%.3f wall_s=%.3f oracle=%s oracle_s=%.3f speedup=%.1f identical=%s "
+      "digest=%s\n",
       inst.name.c_str(), start.size(), o.outline_mode ? "outline" : "rect", o.rotation.c_str(),
       o.threads ? "on" : "off", o.spacing_mm, sheets, part_area / (sheets * area_pt), fast_s,
-      o.oracle.c_str(), oracle_s, ratio, identical.c_str());
+      o.oracle.c_str(), oracle_s, ratio, identical.c_str(),
+      nestdata::PlacementDigest(fast).c_str());
   if (o.improve_s > 0) {
     // The pass starts from the search's layout; the judge checks the result.
     NestJob job = nestdata::MakeJob(&fast, sheet, job_options);

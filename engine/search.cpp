@@ -19,6 +19,8 @@
 //    same for all candidates of a trial and is computed once. Mapping adds
 //    the move to it, exactly as MatrixXformPoint's a x + c y + tx does.
 //  - Edge pairs that cannot meet are skipped (see outline_index.cpp).
+//  - A trial stops at the first row that cannot beat or tie the best position
+//    another trial of the same part has already found (see FindOnSheet).
 //  - Trials run on a few workers that take trial indices in turn; a trial's
 //    result depends only on its own inputs, so which worker runs it and
 //    when does not matter, and the choice waits for all of them.
@@ -26,6 +28,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <new>
 #include <optional>
 #include <thread>
@@ -449,6 +452,17 @@ bool ShapesCollide(const PlacedShape& p, Candidate* c, double m) {
   return Inside(cf, pf.points[0]);
 }
 
+// The trial keys: the lower quarter line of the box and its centre, at 0.1
+// point resolution, truncated toward zero.
+struct TrialKeys {
+  double key1;
+  double key2;
+};
+TrialKeys KeysOf(const RealRect& b) {
+  return TrialKeys{std::trunc(10 * ((b.left + b.right) / 2)),
+                   std::trunc(10 * ((b.top + b.bottom) / 2 - (b.top - b.bottom) / 4))};
+}
+
 // Everything FindPosition reads about the sheet: its placed boxes and their
 // shapes (same index).
 struct SheetView {
@@ -462,9 +476,23 @@ struct SheetView {
 // scan's steps, large enough that a sheet needs only about a million cells.
 constexpr double kInteriorCell = 2.5;
 
+// The highest lower quarter line that a trial of the current part has
+// found so far, shared by the part's trials (-infinity until one finds a
+// position). A trial reads it only to stop early, so which trial publishes
+// first never changes the choice; see FindOnSheet.
+using TrialBound = std::atomic<double>;
+
+// Publishes a found position's key to the part's other trials.
+void Publish(TrialBound* bound, const RealRect& box) {
+  const double key = KeysOf(box).key2;
+  double seen = bound->load(std::memory_order_relaxed);
+  while (key > seen && !bound->compare_exchange_weak(seen, key, std::memory_order_relaxed)) {
+  }
+}
+
 int16_t FindOnSheet(const RealRect& area, const SheetView& sheet, int16_t direction,
                     int16_t nesting_type, int16_t outline_mode, PlacedBox* state,
-                    TrialScratch* scratch, const SearchEnv& env) {
+                    TrialScratch* scratch, const SearchEnv& env, TrialBound* bound = nullptr) {
   const RealRect extent = RotatedExtent(state->box, state->rotation);
   const double w = RectWidth(extent);
   const double h = RectHeight(extent);
@@ -477,6 +505,19 @@ int16_t FindOnSheet(const RealRect& area, const SheetView& sheet, int16_t direct
     return 1;
   }
   const double m = env.m;
+  // Rows that cannot win. ChooseTrial takes the trial with the highest
+  // lower quarter line key2 = trunc(10 (top - 3 h / 4)), computed from the
+  // found box. Without refinement (spacing of 1.5 points or more) a trial's
+  // found box has the top of the row where it was found, and rows are
+  // scanned downward, so every row before it has a top at least as high;
+  // the computed key of a higher row is below the found key by at most the
+  // rounding of the sums (far under 0.1 point) plus trunc's one unit on
+  // each side, so by at most 2. The bound only ever holds the key of a
+  // position some trial found, never more than the winner's key. So a trial
+  // that stops at a row whose key is more than 2 below the bound could only
+  // have found a lower key: it is not the winner, nor tied with it, and
+  // ChooseTrial picks the same trial as when every trial scans to its end.
+  if (m < 1.5) bound = nullptr;
   const bool box_test = !(nesting_type != 0 && env.enable_anytime_rotation != 0);
   const bool outline_test = nesting_type != 0 && state->part != nullptr;
   // Built only when outlines are compared; it lives in this trial's scratch.
@@ -488,6 +529,10 @@ int16_t FindOnSheet(const RealRect& area, const SheetView& sheet, int16_t direct
   int refinements = 0;
   int32_t* rows = scratch->rows.data();
   while (y >= e.bottom + h) {
+    if (bound) {
+      const double key = std::trunc(10 * ((y + (y - h)) / 2 - (y - (y - h)) / 4));
+      if (key < bound->load(std::memory_order_relaxed) - 2) return 0;
+    }
     // The placed parts that can meet some candidate of this row.
     const RealRect probe{row_start, y, row_start + w, y - h};
     const RealRect probe_grown = Grown(probe, m);
@@ -561,6 +606,7 @@ int16_t FindOnSheet(const RealRect& area, const SheetView& sheet, int16_t direct
           break;
         }
         state->box = box;
+        if (bound) Publish(bound, box);
         return 1;
       }
       if (right_to_left) {
@@ -646,17 +692,6 @@ void Settle(const NestJob& job, int32_t j, const RealRect& e, double m, TrialScr
   }
 }
 
-// The trial keys: the lower quarter line of the box and its centre, at 0.1
-// point resolution, truncated toward zero.
-struct TrialKeys {
-  double key1;
-  double key2;
-};
-TrialKeys KeysOf(const RealRect& b) {
-  return TrialKeys{std::trunc(10 * ((b.left + b.right) / 2)),
-                   std::trunc(10 * ((b.top + b.bottom) / 2 - (b.top - b.bottom) / 4))};
-}
-
 // The trial that wins: highest lower quarter line, then furthest toward the
 // start of the fill direction; the first one on a full tie. -1 if none.
 int ChooseTrial(const OrientationTrial* trials, int count, int16_t direction) {
@@ -682,12 +717,13 @@ int ChooseTrial(const OrientationTrial* trials, int count, int16_t direction) {
 void RunTrials(OrientationTrial* trials, int count, const SheetView& sheet,
                std::vector<TrialScratch>* scratch, int workers, const SearchEnv& env) {
   std::atomic<int> next{0};
+  TrialBound bound{-std::numeric_limits<double>::infinity()};
   auto work = [&](int w) {
     for (int k = next.fetch_add(1, std::memory_order_relaxed); k < count;
          k = next.fetch_add(1, std::memory_order_relaxed)) {
       OrientationTrial& t = trials[k];
       t.found = FindOnSheet(t.area, sheet, t.direction, t.nesting_type, t.outline_mode, &t.state,
-                            &(*scratch)[w], env);
+                            &(*scratch)[w], env, &bound);
     }
   };
   std::vector<std::thread> threads;
@@ -761,10 +797,11 @@ void Search(const NestJob& job, const SearchSettings& settings, SearchCounters* 
         if (threaded) {
           RunTrials(trials, step.trials, sheet.View(), &scratch, workers, env);
         } else {
+          TrialBound bound{-std::numeric_limits<double>::infinity()};
           for (int k = 0; k < step.trials; ++k) {
             OrientationTrial& t = trials[k];
             t.found = FindOnSheet(t.area, sheet.View(), t.direction, t.nesting_type, t.outline_mode,
-                                  &t.state, &scratch[0], env);
+                                  &t.state, &scratch[0], env, &bound);
             if (Cancelled(cancel)) return;
           }
         }

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <fstream>
 #include <numbers>
@@ -309,6 +310,25 @@ std::string FirstDifference(const PartSet& a, const PartSet& b) {
     }
   }
   return "";
+}
+
+std::string PlacementDigest(const PartSet& parts) {
+  uint64_t h = 1469598103934665603ull;
+  auto mix = [&h](const void* data, size_t size) {
+    const unsigned char* bytes = static_cast<const unsigned char*>(data);
+    for (size_t i = 0; i < size; ++i) h = (h ^ bytes[i]) * 1099511628211ull;
+  };
+  for (int32_t i = 0; i < parts.size(); ++i) {
+    const NestPart& p = parts[i];
+    mix(&p.placed, sizeof p.placed);
+    mix(&p.rotation, sizeof p.rotation);
+    for (const double v : {p.center_x, p.center_y, p.area_center_x, p.area_center_y}) {
+      mix(&v, sizeof v);
+    }
+  }
+  char text[17];
+  std::snprintf(text, sizeof text, "%016llx", static_cast<unsigned long long>(h));
+  return text;
 }
 
 int32_t SheetsUsed(const PartSet& parts) {

@@ -99,4 +99,9 @@ std::string FirstDifference(const PartSet& a, const PartSet& b);
 // How many sheets the parts use (distinct area centres of placed parts).
 int32_t SheetsUsed(const PartSet& parts);
 
+// A digest (FNV-1a, 16 hex digits) of the fields FirstDifference compares,
+// bit for bit: two builds that place alike print the same digest, which
+// compares runs too large for the oracle.
+std::string PlacementDigest(const PartSet& parts);
+
 }  // namespace nestdata
