@@ -20,3 +20,13 @@ std::vector<ArtHandle> ChildrenOf(ArtHandle art);
 // The art's bounds, strokes excluded; an empty rectangle at the origin when
 // the host cannot give them.
 RealRect BoundsOf(ArtHandle art);
+
+// A read the host refuses for want of memory gives the answers above as if
+// there were nothing to read (no child, no selection, no tag). A run must
+// not take it for that: a missed object would stay behind unnested while
+// the run reports success. So the reading helpers of art/ note every
+// kErrOutOfMemory here; a run clears the note when it starts and asks it
+// before it changes the user's art. Returns err.
+HostErr NoteHostError(HostErr err);
+void ClearHostOutOfMemory();
+bool HostOutOfMemory();

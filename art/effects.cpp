@@ -3,6 +3,8 @@
 // through the art converter and art operations.
 #include "art/effects.h"
 
+#include "art/art_reading.h"
+
 #include <vector>
 
 #include "art/path_geometry.h"
@@ -15,7 +17,7 @@ namespace {
 
 bool TypeOf(ArtHandle art, int16_t* type) {
   const ArtSuite* s = HeldSuite<ArtSuite>();
-  return s && art && s->GetArtType(art, type) == kNoErr;
+  return s && art && NoteHostError(s->GetArtType(art, type)) == kNoErr;
 }
 
 bool IsContainer(int16_t type) {
@@ -27,14 +29,14 @@ bool IsContainer(int16_t type) {
 ArtHandle FirstChild(ArtHandle art) {
   const ArtSuite* s = HeldSuite<ArtSuite>();
   ArtHandle child = nullptr;
-  if (!s || s->GetArtFirstChild(art, &child) != kNoErr) return nullptr;
+  if (!s || NoteHostError(s->GetArtFirstChild(art, &child)) != kNoErr) return nullptr;
   return child;
 }
 
 bool NextSibling(ArtHandle art, ArtHandle* next) {
   const ArtSuite* s = HeldSuite<ArtSuite>();
   *next = nullptr;
-  return s && s->GetArtSibling(art, next) == kNoErr;
+  return s && NoteHostError(s->GetArtSibling(art, next)) == kNoErr;
 }
 
 void SelectChildren(ArtHandle art, bool on) {
@@ -73,13 +75,13 @@ PathStyle PlaceholderStyle() {
 // Plays an event with its parameter block and gives the block back. Errors
 // of the event itself are the host's business: the caller goes on.
 void Play(const ActionManagerSuite* actions, const char* event, ActionParamsRef block) {
-  actions->PlayEvent(event, kDialogStatusNone, block);
-  actions->ReleaseParamBlock(block);
+  NoteHostError(actions->PlayEvent(event, kDialogStatusNone, block));
+  NoteHostError(actions->ReleaseParamBlock(block));
 }
 
 ActionParamsRef NewBlock(const ActionManagerSuite* actions) {
   ActionParamsRef block = nullptr;
-  if (!actions || actions->NewParamBlock(&block) != kNoErr) return nullptr;
+  if (!actions || NoteHostError(actions->NewParamBlock(&block)) != kNoErr) return nullptr;
   return block;
 }
 
@@ -91,12 +93,12 @@ void DeselectAll() {
   if (!layers || !art) return;
   for (int32_t i = 0;; ++i) {
     LayerHandle layer = nullptr;
-    if (layers->GetNthLayer(i, &layer) != kNoErr || !layer) break;
+    if (NoteHostError(layers->GetNthLayer(i, &layer)) != kNoErr || !layer) break;
     ArtHandle group = nullptr;
-    if (art->GetLayerGroup(layer, &group) != kNoErr) continue;
+    if (NoteHostError(art->GetLayerGroup(layer, &group)) != kNoErr) continue;
     int16_t type;
     if (!TypeOf(group, &type)) continue;
-    art->SetArtAttributes(group, kArtAttrSelected, 0);
+    NoteHostError(art->SetArtAttributes(group, kArtAttrSelected, 0));
     if (IsContainer(type)) SelectChildren(group, false);
   }
 }
@@ -105,7 +107,7 @@ void SetSelectedDeep(ArtHandle target, bool on) {
   const ArtSuite* art = HeldSuite<ArtSuite>();
   int16_t type;
   if (!art || !TypeOf(target, &type)) return;
-  art->SetArtAttributes(target, kArtAttrSelected, on ? kArtAttrSelected : 0);
+  NoteHostError(art->SetArtAttributes(target, kArtAttrSelected, on ? kArtAttrSelected : 0));
   if (IsContainer(type)) SelectChildren(target, on);
 }
 
@@ -114,11 +116,11 @@ void OffsetPath(ArtHandle target, double offset, int16_t join, double miter_limi
   ActionParamsRef block = NewBlock(actions);
   if (!block) return;
   SelectAlone(target);
-  actions->PutUnitReal(block, kOffsetKeyOffset, kUnitPoints, offset);
-  actions->PutReal(block, kOffsetKeyMiterLimit, miter_limit);
-  actions->PutEnumerated(block, kOffsetKeyJoinType, kOffsetJoinTypeName, join);
+  NoteHostError(actions->PutUnitReal(block, kOffsetKeyOffset, kUnitPoints, offset));
+  NoteHostError(actions->PutReal(block, kOffsetKeyMiterLimit, miter_limit));
+  NoteHostError(actions->PutEnumerated(block, kOffsetKeyJoinType, kOffsetJoinTypeName, join));
   Play(actions, kOffsetEvent, block);
-  if (const ArtSuite* art = HeldSuite<ArtSuite>()) art->DisposeArt(target);
+  if (const ArtSuite* art = HeldSuite<ArtSuite>()) NoteHostError(art->DisposeArt(target));
 }
 
 void UniteArt(ArtHandle target) {
@@ -128,34 +130,36 @@ void UniteArt(ArtHandle target) {
   if (!art || !path || !paint) return;
   ArtHandle parent = nullptr;
   RealRect bounds{0, 0, 0, 0};
-  art->GetArtParent(target, &parent);
-  art->GetArtBounds(target, &bounds);
+  NoteHostError(art->GetArtParent(target, &parent));
+  NoteHostError(art->GetArtBounds(target, &bounds));
   const double cx = (bounds.left + bounds.right) / 2;
   const double cy = (bounds.top + bounds.bottom) / 2;
 
   ArtHandle placeholder = nullptr;
-  if (art->NewArt(kArtTypePath, kPlaceInsideOnTop, parent, &placeholder) != kNoErr || !placeholder)
+  if (NoteHostError(art->NewArt(kArtTypePath, kPlaceInsideOnTop, parent, &placeholder)) != kNoErr ||
+      !placeholder)
     return;
   const RealPoint low{cx, cy - kPlaceholderHalfLength};
   const RealPoint high{cx, cy + kPlaceholderHalfLength};
   const PathSegment segments[2] = {{low, low, low, true}, {high, high, high, true}};
-  path->SetPathSegmentCount(placeholder, 2);
-  path->SetPathSegments(placeholder, 0, 2, segments);
+  NoteHostError(path->SetPathSegmentCount(placeholder, 2));
+  NoteHostError(path->SetPathSegments(placeholder, 0, 2, segments));
   const PathStyle style = PlaceholderStyle();
-  paint->SetPathStyle(placeholder, &style);
+  NoteHostError(paint->SetPathStyle(placeholder, &style));
 
   SelectAlone(target);
   const ActionManagerSuite* actions = HeldSuite<ActionManagerSuite>();
   if (ActionParamsRef block = NewBlock(actions)) {
-    actions->PutEnumerated(block, kPathfinderKeyOperation, kPathfinderAddName, kPathfinderAddValue);
+    NoteHostError(actions->PutEnumerated(block, kPathfinderKeyOperation, kPathfinderAddName,
+                                         kPathfinderAddValue));
     Play(actions, kPathfinderEvent, block);
   }
-  art->DisposeArt(placeholder);
+  NoteHostError(art->DisposeArt(placeholder));
 }
 
 void ConvertToOutline(ArtHandle target) {
   if (const ArtConverterSuite* converter = HeldSuite<ArtConverterSuite>())
-    converter->ConvertToOutline(target, kConvertOptionsOutline);
+    NoteHostError(converter->ConvertToOutline(target, kConvertOptionsOutline));
 }
 
 int32_t ReleaseCompoundPaths(ArtHandle target) {
@@ -179,17 +183,18 @@ int32_t ReleaseCompoundPaths(ArtHandle target) {
   const std::vector<ArtHandle> paths = CollectPaths(target);
   if (paths.empty()) return 0;
   PathStyle style{};
-  paint->GetPathStyle(target, &style);
+  NoteHostError(paint->GetPathStyle(target, &style));
   style.clip = false;
   style.lock_clip = false;
   style.even_odd = false;
   ArtHandle group = nullptr;
-  if (art->NewArt(kArtTypeGroup, kPlaceBelow, target, &group) != kNoErr || !group) return 0;
+  if (NoteHostError(art->NewArt(kArtTypeGroup, kPlaceBelow, target, &group)) != kNoErr || !group)
+    return 0;
   for (ArtHandle p : paths) {
-    art->ReorderArt(p, kPlaceInsideOnBottom, group);
-    paint->SetPathStyle(p, &style);
+    NoteHostError(art->ReorderArt(p, kPlaceInsideOnBottom, group));
+    NoteHostError(paint->SetPathStyle(p, &style));
   }
-  art->DisposeArt(target);
+  NoteHostError(art->DisposeArt(target));
   return 1;
 }
 
@@ -206,9 +211,12 @@ int32_t ReleaseAndUnite(ArtHandle target, bool unite) {
     child = next;
   }
   ArtHandle gathered = nullptr;
-  if (art->NewArt(kArtTypeGroup, kPlaceInsideOnBottom, target, &gathered) != kNoErr || !gathered)
+  if (NoteHostError(art->NewArt(kArtTypeGroup, kPlaceInsideOnBottom, target, &gathered)) !=
+          kNoErr ||
+      !gathered)
     return released;
-  for (ArtHandle child : children) art->ReorderArt(child, kPlaceInsideOnBottom, gathered);
+  for (ArtHandle child : children)
+    NoteHostError(art->ReorderArt(child, kPlaceInsideOnBottom, gathered));
   UniteArt(gathered);
   return released;
 }

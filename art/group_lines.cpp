@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <new>
 #include <string>
 
 #include "art/art_reading.h"
@@ -29,13 +30,13 @@ constexpr int kTagTextCapacity = 64;
 bool GroupClipped(ArtHandle group) {
   const GroupSuite* s = HeldSuite<GroupSuite>();
   bool clipped = false;
-  return s && s->GetGroupClipped(group, &clipped) == kNoErr && clipped;
+  return s && NoteHostError(s->GetGroupClipped(group, &clipped)) == kNoErr && clipped;
 }
 
 bool MarkedClipping(ArtHandle art) {
   const ArtSuite* s = HeldSuite<ArtSuite>();
   int32_t values = 0;
-  return s && s->GetArtAttributes(art, kArtAttrClipMask, &values) == kNoErr &&
+  return s && NoteHostError(s->GetArtAttributes(art, kArtAttrClipMask, &values)) == kNoErr &&
          (values & kArtAttrClipMask) != 0;
 }
 
@@ -44,7 +45,9 @@ std::string OwnName(ArtHandle art) {
   const ArtSuite* s = HeldSuite<ArtSuite>();
   char name[kTagTextCapacity] = {};
   bool is_default = true;
-  if (!s || s->GetArtName(art, name, sizeof name, &is_default) != kNoErr || is_default) return "";
+  if (!s || NoteHostError(s->GetArtName(art, name, sizeof name, &is_default)) != kNoErr ||
+      is_default)
+    return "";
   return name;
 }
 
@@ -133,11 +136,12 @@ void DrawPieceOutline(ArtHandle path, ArtHandle target) {
   if (!art || !paint) return;
   for (int k = 1; k <= kPieceOutlineAttempts; ++k) {
     ArtHandle g = nullptr;
-    if (art->NewArt(kArtTypeGroup, kPlaceInsideOnTop, target, &g) != kNoErr || !g) return;
+    if (NoteHostError(art->NewArt(kArtTypeGroup, kPlaceInsideOnTop, target, &g)) != kNoErr || !g)
+      return;
     ArtHandle copy = nullptr;
-    art->DuplicateArt(path, kPlaceInsideOnTop, g, &copy);
+    NoteHostError(art->DuplicateArt(path, kPlaceInsideOnTop, g, &copy));
     PathStyle style{};
-    paint->GetPathStyle(copy, &style);
+    NoteHostError(paint->GetPathStyle(copy, &style));
     double w = k * kPieceOutlineStep;
     if (style.stroke_paint) {
       w = std::max(w, style.stroke.width);
@@ -150,14 +154,14 @@ void DrawPieceOutline(ArtHandle path, ArtHandle target) {
     style.stroke.color = Cyan();
     style.fill.color = Cyan();
     style.fill_paint = false;
-    paint->SetPathStyle(copy, &style);
+    NoteHostError(paint->SetPathStyle(copy, &style));
     const double area = PathArea(copy, 64, true);
     const double perimeter = PathPerimeter(copy, 128);
     ConvertToOutline(copy);
     int failures = 0;
     for (ArtHandle child : ChildrenOf(g)) failures += CountFailures(child, area, perimeter, w);
     if (failures == 0 || k == kPieceOutlineAttempts) return;
-    art->DisposeArt(g);
+    NoteHostError(art->DisposeArt(g));
   }
 }
 
@@ -198,9 +202,10 @@ bool BoxesMeet(const RealRect& a, const RealRect& b) {
 bool FirstAnchor(ArtHandle path, RealPoint* anchor) {
   const PathSuite* s = HeldSuite<PathSuite>();
   int32_t count = 0;
-  if (!s || s->GetPathSegmentCount(path, &count) != kNoErr || count < 1) return false;
+  if (!s || NoteHostError(s->GetPathSegmentCount(path, &count)) != kNoErr || count < 1)
+    return false;
   PathSegment first{};
-  if (s->GetPathSegments(path, 0, 1, &first) != kNoErr) return false;
+  if (NoteHostError(s->GetPathSegments(path, 0, 1, &first)) != kNoErr) return false;
   *anchor = first.p;
   return true;
 }
@@ -220,7 +225,7 @@ std::vector<LayerHandle> DocumentLayers() {
   if (!s) return out;
   for (int32_t i = 0;; ++i) {
     LayerHandle layer = nullptr;
-    if (s->GetNthLayer(i, &layer) != kNoErr || !layer) break;
+    if (NoteHostError(s->GetNthLayer(i, &layer)) != kNoErr || !layer) break;
     out.push_back(layer);
   }
   return out;
@@ -229,21 +234,21 @@ std::vector<LayerHandle> DocumentLayers() {
 bool LayerUsable(LayerHandle layer) {
   const LayerSuite* s = HeldSuite<LayerSuite>();
   bool visible = false, editable = false;
-  return s && s->GetLayerVisible(layer, &visible) == kNoErr && visible &&
-         s->GetLayerEditable(layer, &editable) == kNoErr && editable;
+  return s && NoteHostError(s->GetLayerVisible(layer, &visible)) == kNoErr && visible &&
+         NoteHostError(s->GetLayerEditable(layer, &editable)) == kNoErr && editable;
 }
 
 std::vector<ArtHandle> TopLevelArtOf(LayerHandle layer) {
   const ArtSuite* s = HeldSuite<ArtSuite>();
   ArtHandle group = nullptr;
-  if (!s || s->GetLayerGroup(layer, &group) != kNoErr || !group) return {};
+  if (!s || NoteHostError(s->GetLayerGroup(layer, &group)) != kNoErr || !group) return {};
   return ChildrenOf(group);
 }
 
 bool ArtSelected(ArtHandle art) {
   const ArtSuite* s = HeldSuite<ArtSuite>();
   int32_t values = 0;
-  return s && s->GetArtAttributes(art, kArtAttrSelected, &values) == kNoErr &&
+  return s && NoteHostError(s->GetArtAttributes(art, kArtAttrSelected, &values)) == kNoErr &&
          (values & kArtAttrSelected) != 0;
 }
 
@@ -271,25 +276,34 @@ int32_t ParseQuantityText(const char* text) {
 }
 
 int32_t ReadQuantity(ArtHandle art) {
-  const TagSuite* s = HeldSuite<TagSuite>();
-  char text[kTagTextCapacity] = {};
-  if (!s || !art ||
-      s->GetTag(art, kQuantityTagName, kQuantityTagType, text, sizeof text) != kNoErr) {
-    return 0;
-  }
-  return ParseQuantityText(text);
+  int32_t quantity = 0;
+  ReadQuantityOf(art, &quantity);
+  return quantity;
 }
 
-void WriteQuantity(ArtHandle art, int32_t quantity) {
+bool ReadQuantityOf(ArtHandle art, int32_t* quantity) {
+  *quantity = 0;
   const TagSuite* s = HeldSuite<TagSuite>();
-  if (!s || !art) return;
+  if (!s || !art) return false;
+  char text[kTagTextCapacity] = {};
+  const HostErr err =
+      NoteHostError(s->GetTag(art, kQuantityTagName, kQuantityTagType, text, sizeof text));
+  if (err == kErrNotFound) return true;
+  if (err != kNoErr) return false;
+  *quantity = ParseQuantityText(text);
+  return true;
+}
+
+HostErr WriteQuantity(ArtHandle art, int32_t quantity) {
+  const TagSuite* s = HeldSuite<TagSuite>();
+  if (!s || !art) return kErrBadParameter;
   if (quantity < 1) {
-    s->RemoveTag(art, kQuantityTagName);
-    return;
+    const HostErr err = s->RemoveTag(art, kQuantityTagName);
+    return err == kErrNotFound ? kNoErr : err;
   }
   char text[kTagTextCapacity];
   std::snprintf(text, sizeof text, "%d", quantity);
-  s->SetTag(art, kQuantityTagName, kQuantityTagType, text);
+  return s->SetTag(art, kQuantityTagName, kQuantityTagType, text);
 }
 
 int32_t SelectionQuantity() {
@@ -321,16 +335,16 @@ void ApplySelectionQuantity(int32_t value) {
 
 // --- group lines -------------------------------------------------------------
 
-void BuildGroupLines(int16_t merge, GroupLineTimes* times) {
+HostErr BuildGroupLines(int16_t merge, GroupLineTimes* times) {
   const ArtSuite* art = HeldSuite<ArtSuite>();
   const LayerSuite* layers = HeldSuite<LayerSuite>();
-  if (!art || !layers) return;
+  if (!art || !layers) return kErrSuiteNotFound;
   GroupLineTimes local;
   GroupLineTimes& t = times ? *times : local;
   Clock::time_point start = Clock::now();
 
   LayerHandle group_layer = nullptr;
-  layers->GetLayerByTitle(kGroupLineLayerTitle, &group_layer);
+  NoteHostError(layers->GetLayerByTitle(kGroupLineLayerTitle, &group_layer));
 
   // Pieces of every selected top-level object of the usable layers; an
   // object without pieces still uses up its id.
@@ -340,11 +354,13 @@ void BuildGroupLines(int16_t merge, GroupLineTimes* times) {
     if (layer == group_layer || !LayerUsable(layer)) continue;
     for (ArtHandle object : TopLevelArtOf(layer)) {
       if (!ArtSelected(object)) continue;
-      CollectPieces(object, next_id, ReadQuantity(object), &pieces);
+      int32_t quantity = 0;
+      if (!ReadQuantityOf(object, &quantity)) return kErrOutOfMemory;
+      CollectPieces(object, next_id, quantity, &pieces);
       ++next_id;
     }
   }
-  if (pieces.empty()) return;
+  if (pieces.empty()) return kNoErr;
   t.collect += SecondsSince(start);
   start = Clock::now();
 
@@ -396,28 +412,36 @@ void BuildGroupLines(int16_t merge, GroupLineTimes* times) {
   }
   t.pairs += SecondsSince(start);
 
-  layers->GetLayerByTitle(kGroupLineLayerTitle, &group_layer);
+  NoteHostError(layers->GetLayerByTitle(kGroupLineLayerTitle, &group_layer));
   if (!group_layer) {
-    if (layers->InsertLayer(nullptr, kPlaceBelowAll, &group_layer) != kNoErr || !group_layer)
-      return;
-    layers->SetLayerTitle(group_layer, kGroupLineLayerTitle);
+    if (HostErr err = layers->InsertLayer(nullptr, kPlaceBelowAll, &group_layer)) return err;
+    if (!group_layer) return kErrOutOfMemory;
+    if (HostErr err = layers->SetLayerTitle(group_layer, kGroupLineLayerTitle)) {
+      // An untitled layer would not be found to be taken away.
+      NoteHostError(layers->DeleteLayer(group_layer));
+      return err;
+    }
   }
   ArtHandle layer_group = nullptr;
-  if (art->GetLayerGroup(group_layer, &layer_group) != kNoErr || !layer_group) return;
+  if (HostErr err = art->GetLayerGroup(group_layer, &layer_group)) return err;
+  if (!layer_group) return kErrOutOfMemory;
 
   const PathStyle bridge_style = BridgeStyle();
   for (size_t mi = 0; mi < n; ++mi) {
     Piece& m = pieces[mi];
     if (m.inside || m.emitted) continue;
+    // A line that cannot be made, named or tagged would leave its object
+    // out of the run or nest it with the wrong quantity: the build stops.
     ArtHandle outer = nullptr;
-    if (art->NewArt(kArtTypeGroup, kPlaceInsideOnBottom, layer_group, &outer) != kNoErr || !outer)
-      continue;
+    if (HostErr err = art->NewArt(kArtTypeGroup, kPlaceInsideOnBottom, layer_group, &outer))
+      return err;
     char name[kTagTextCapacity];
     std::snprintf(name, sizeof name, kGroupLineNameFormat, m.id, m.quantity);
-    art->SetArtName(outer, name);
-    WriteQuantity(outer, m.quantity);
+    if (HostErr err = art->SetArtName(outer, name)) return err;
+    if (HostErr err = WriteQuantity(outer, m.quantity)) return err;
     ArtHandle inner = nullptr;
-    if (art->NewArt(kArtTypeGroup, kPlaceInsideOnTop, outer, &inner) != kNoErr || !inner) continue;
+    if (HostErr err = art->NewArt(kArtTypeGroup, kPlaceInsideOnTop, outer, &inner)) return err;
+    if (!outer || !inner) return kErrOutOfMemory;
 
     start = Clock::now();
     // Every piece of m's id not drawn yet, those before m included: a piece
@@ -456,9 +480,10 @@ void BuildGroupLines(int16_t merge, GroupLineTimes* times) {
     if (parts.size() <= 1) continue;
     start = Clock::now();
     ArtHandle joined = nullptr;
-    if (art->NewArt(kArtTypeGroup, kPlaceInsideOnBottom, outer, &joined) != kNoErr || !joined)
+    if (NoteHostError(art->NewArt(kArtTypeGroup, kPlaceInsideOnBottom, outer, &joined)) != kNoErr ||
+        !joined)
       continue;
-    for (ArtHandle p : parts) art->ReorderArt(p, kPlaceInsideOnTop, joined);
+    for (ArtHandle p : parts) NoteHostError(art->ReorderArt(p, kPlaceInsideOnTop, joined));
     const RealPoint c = RectCenter(b);
     for (ArtHandle p : parts) {
       if (PointInArt(p, c, 0.01) == kInside) continue;
@@ -473,6 +498,19 @@ void BuildGroupLines(int16_t merge, GroupLineTimes* times) {
     ReleaseAndUnite(outer, true);
     t.unions += SecondsSince(start);
   }
+  return kNoErr;
+}
+
+void DeleteGroupLineLayer() {
+  const LayerSuite* layers = HeldSuite<LayerSuite>();
+  if (!layers) return;
+  for (int attempt = 0; attempt < 3; ++attempt) {
+    LayerHandle layer = nullptr;
+    const HostErr found = layers->GetLayerByTitle(kGroupLineLayerTitle, &layer);
+    if (found == kErrOutOfMemory) continue;
+    if (found != kNoErr || !layer) return;
+    if (layers->DeleteLayer(layer) != kErrOutOfMemory) return;
+  }
 }
 
 int32_t GroupLineObjectId(ArtHandle group_line) {
@@ -482,20 +520,35 @@ int32_t GroupLineObjectId(ArtHandle group_line) {
   return id;
 }
 
-void PlaceGroupCopies(const MemberList& list, int32_t group_index, const RealMatrix& matrix) {
+HostErr PlaceGroupCopies(const MemberList& list, int32_t group_index, const RealMatrix& matrix,
+                         std::vector<ArtHandle>* made) {
   const ArtSuite* art = HeldSuite<ArtSuite>();
   const TransformArtSuite* transform = HeldSuite<TransformArtSuite>();
   const TagSuite* tags = HeldSuite<TagSuite>();
-  if (!art || !transform || !tags || !list.members) return;
+  if (!art || !transform || !tags) return kErrSuiteNotFound;
+  if (!list.members) return kNoErr;
   for (int32_t i = list.member_count - 1; i >= 0; --i) {
     const MemberEntry& member = list.members[i];
     if (member.group != group_index || !member.art) continue;
     ArtHandle parent = nullptr;
-    if (art->GetArtParent(member.art, &parent) != kNoErr || !parent) continue;
+    if (HostErr err = art->GetArtParent(member.art, &parent)) return err;
+    if (!parent) return kErrBadHandle;
     ArtHandle copy = nullptr;
-    if (art->DuplicateArt(member.art, kPlaceInsideOnTop, parent, &copy) != kNoErr || !copy)
-      continue;
-    transform->TransformArt(copy, &matrix, kTransformLineScale, kTransformOptionsPlace);
-    tags->RemoveTag(copy, kQuantityTagName);
+    if (HostErr err = art->DuplicateArt(member.art, kPlaceInsideOnTop, parent, &copy)) return err;
+    if (!copy) return kErrOutOfMemory;
+    if (made) {
+      try {
+        made->push_back(copy);
+      } catch (const std::bad_alloc&) {
+        NoteHostError(art->DisposeArt(copy));
+        return kErrOutOfMemory;
+      }
+    }
+    if (HostErr err =
+            transform->TransformArt(copy, &matrix, kTransformLineScale, kTransformOptionsPlace))
+      return err;
+    const HostErr err = tags->RemoveTag(copy, kQuantityTagName);
+    if (err != kNoErr && err != kErrNotFound) return err;
   }
+  return kNoErr;
 }

@@ -51,8 +51,13 @@ ArtHandle FindClippingArt(ArtHandle group);
 int32_t ParseQuantityText(const char* text);
 // The object's quantity: 0 when not set (no tag, unreadable or empty).
 int32_t ReadQuantity(ArtHandle art);
+// The same for a run, which must not take a tag it could not read for a
+// missing one: false when the host failed for another reason than the
+// tag's absence (out of memory, a bad handle), *quantity then 0.
+bool ReadQuantityOf(ArtHandle art, int32_t* quantity);
 // A quantity below 1 removes the tag; otherwise it is set to the "%d" text.
-void WriteQuantity(ArtHandle art, int32_t quantity);
+// Returns the host's error (removing a tag that is not there is no error).
+HostErr WriteQuantity(ArtHandle art, int32_t quantity);
 // The common quantity of the selected top-level art of every layer (usable
 // or not): kNoSelection, kMixedQuantities, or the quantity (0: not set).
 int32_t SelectionQuantity();
@@ -82,13 +87,25 @@ struct GroupLineTimes {
 // "<<Zolvane Group>>", made at the bottom of the layer list when missing.
 // Draws nothing and makes no layer when no piece was found. Leaves the
 // document's selection changed (the unions select what they unite).
-// `times`, when given, accumulates the phases.
-void BuildGroupLines(int16_t merge, GroupLineTimes* times = nullptr);
+// `times`, when given, accumulates the phases. Returns kNoErr, or the
+// host's error when it could not read a quantity or make, name or tag a
+// group line (out of memory): the lines drawn are then incomplete. An
+// effect that fails on one piece's outline is not an error: the piece is
+// outlined another way.
+HostErr BuildGroupLines(int16_t merge, GroupLineTimes* times = nullptr);
+
+// Deletes the layer "<<Zolvane Group>>" when there is one. Group lines must
+// not stay in the user's document, so a look-up or deletion that the host
+// refuses for want of memory is tried again (three tries in all).
+void DeleteGroupLineLayer();
 
 // The object id in a group line's name; 0 when the art is not named so.
 int32_t GroupLineObjectId(ArtHandle group_line);
 
 // Duplicates every member of the group line `group_index`, last member first,
 // on top inside the member's own parent, moves the copy by the matrix and
-// removes the copy's quantity tag.
-void PlaceGroupCopies(const MemberList& list, int32_t group_index, const RealMatrix& matrix);
+// removes the copy's quantity tag. Every copy made is appended to *made
+// (when given), so that a caller can take them all back; returns the
+// host's first error, after which the copies are incomplete.
+HostErr PlaceGroupCopies(const MemberList& list, int32_t group_index, const RealMatrix& matrix,
+                         std::vector<ArtHandle>* made = nullptr);

@@ -37,21 +37,23 @@ bool IsContainer(int16_t type) {
 bool ReadSegments(ArtHandle path, std::vector<PathSegment>* segments) {
   const PathSuite* s = HeldSuite<PathSuite>();
   int32_t count = 0;
-  if (!s || !path || s->GetPathSegmentCount(path, &count) != kNoErr || count < 0) return false;
+  if (!s || !path || NoteHostError(s->GetPathSegmentCount(path, &count)) != kNoErr || count < 0)
+    return false;
   segments->resize(static_cast<size_t>(count));
-  if (count > 0 && s->GetPathSegments(path, 0, count, segments->data()) != kNoErr) return false;
+  if (count > 0 && NoteHostError(s->GetPathSegments(path, 0, count, segments->data())) != kNoErr)
+    return false;
   return true;
 }
 
 bool ReadPath(ArtHandle path, PathData* out) {
   const PathSuite* s = HeldSuite<PathSuite>();
   if (!s || !ReadSegments(path, &out->segments)) return false;
-  return s->GetPathClosed(path, &out->closed) == kNoErr;
+  return NoteHostError(s->GetPathClosed(path, &out->closed)) == kNoErr;
 }
 
 bool BoundsOf(ArtHandle art, RealRect* bounds) {
   const ArtSuite* s = HeldSuite<ArtSuite>();
-  return s && s->GetArtBounds(art, bounds) == kNoErr;
+  return s && NoteHostError(s->GetArtBounds(art, bounds)) == kNoErr;
 }
 
 bool SamePoint(RealPoint p, RealPoint q) {
@@ -450,7 +452,7 @@ bool BoundsOverlap(ArtHandle a, ArtHandle b) {
 double Extent(ArtHandle art) {
   const ArtSuite* s = HeldSuite<ArtSuite>();
   RealRect r{0, 0, 0, 0};
-  if (s) s->GetArtTransformBounds(art, nullptr, kBoundsOptionsOutline, &r);
+  if (s) NoteHostError(s->GetArtTransformBounds(art, nullptr, kBoundsOptionsOutline, &r));
   return (r.right - r.left) + (r.top - r.bottom);
 }
 
@@ -674,11 +676,12 @@ ArtHandle MakeTwoPointPath(ArtHandle group, const PathStyle& style, RealPoint p1
   const PathStyleSuite* paint = HeldSuite<PathStyleSuite>();
   if (!art || !path || !paint) return nullptr;
   ArtHandle made = nullptr;
-  if (art->NewArt(kArtTypePath, kPlaceInsideOnBottom, group, &made) != kNoErr || !made)
+  if (NoteHostError(art->NewArt(kArtTypePath, kPlaceInsideOnBottom, group, &made)) != kNoErr ||
+      !made)
     return nullptr;
-  paint->SetPathStyle(made, &style);
+  NoteHostError(paint->SetPathStyle(made, &style));
   const PathSegment segments[2] = {{p1, p1, p1, true}, {p2, p2, p2, true}};
-  path->SetPathSegmentCount(made, 2);
-  path->SetPathSegments(made, 0, 2, segments);
+  NoteHostError(path->SetPathSegmentCount(made, 2));
+  NoteHostError(path->SetPathSegments(made, 0, 2, segments));
   return made;
 }

@@ -608,6 +608,16 @@ void RunLatticeTrial(LatticeTrial* trial) {
   RunTrialWith(trial, shapes, &scratch);
 }
 
+namespace {
+
+LatticeResult OutOfMemory() {
+  LatticeResult r;
+  r.out_of_memory = true;
+  return r;
+}
+
+}  // namespace
+
 LatticeResult LatticeSearch(const LatticeInput& input) {
   LatticeResult best;
   bool have = false;
@@ -657,14 +667,14 @@ LatticeResult LatticeSearch(const LatticeInput& input) {
       }
       work();
       for (std::thread& th : threads) th.join();
-      if (failed.load(std::memory_order_relaxed)) return LatticeResult{};
+      if (failed.load(std::memory_order_relaxed)) return OutOfMemory();
       for (const LatticeTrial& t : trials) {
         if (!have || LatticeBetter(t.best, best)) best = t.best;
         have = true;
       }
     }
   } catch (const std::bad_alloc&) {
-    return LatticeResult{};
+    return OutOfMemory();
   }
   return best;
 }

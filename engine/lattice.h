@@ -67,7 +67,8 @@ struct LatticeResult {
   int16_t pattern = 0;
   double shift = 0;  // odd columns are moved down by it
   int32_t count = 0;
-  double extent = 0;  // largest counted row offset x largest counted column offset
+  double extent = 0;           // largest counted row offset x largest counted column offset
+  bool out_of_memory = false;  // the search could not finish: count 0 says nothing
 };
 
 // One shift of one pass. Trials of a pass share the sample part read-only;
@@ -132,7 +133,8 @@ double LatticeShift(int k, const NestPart& sample, double v);
 void RunLatticeTrial(LatticeTrial* trial);
 
 // Both passes, 32 trials each on worker threads: the best lattice (count 0
-// when no copy fits or the sample gives no outline).
+// when no copy fits or the sample gives no outline, or with out_of_memory
+// when working memory ran out).
 LatticeResult LatticeSearch(const LatticeInput& input);
 
 // The matrices of the lattice's counted copies, in row order and columns

@@ -23,13 +23,6 @@ bool Append(T** array, int32_t* count, const T& entry) {
   return true;
 }
 
-void DeleteGroupLineLayer() {
-  const LayerSuite* layers = HeldSuite<LayerSuite>();
-  LayerHandle layer = nullptr;
-  if (layers && layers->GetLayerByTitle(kGroupLineLayerTitle, &layer) == kNoErr && layer)
-    layers->DeleteLayer(layer);
-}
-
 }  // namespace
 
 void FreeMemberList(MemberList* list) {
@@ -75,8 +68,9 @@ void MembershipTest(ArtHandle art, ArtHandle group_line_path, int16_t* result) {
   }
 }
 
-bool BuildMemberList(MemberList* list, int16_t merge) {
-  if (!list) return false;
+namespace {
+
+bool BuildList(MemberList* list, int16_t merge) {
   *list = MemberList{nullptr, 0, nullptr, 0};
   DeleteGroupLineLayer();
   for (LayerHandle layer : DocumentLayers()) {
@@ -91,11 +85,15 @@ bool BuildMemberList(MemberList* list, int16_t merge) {
   }
   if (list->member_count == 0) return true;
 
-  BuildGroupLines(merge);
+  if (BuildGroupLines(merge) != kNoErr) {
+    FreeMemberList(list);
+    return false;
+  }
 
   const LayerSuite* layers = HeldSuite<LayerSuite>();
   LayerHandle group_layer = nullptr;
-  if (!layers || layers->GetLayerByTitle(kGroupLineLayerTitle, &group_layer) != kNoErr ||
+  if (!layers ||
+      NoteHostError(layers->GetLayerByTitle(kGroupLineLayerTitle, &group_layer)) != kNoErr ||
       !group_layer)
     return true;
   for (ArtHandle line : TopLevelArtOf(group_layer)) {
@@ -140,6 +138,21 @@ bool BuildMemberList(MemberList* list, int16_t merge) {
         }
       }
     }
+  }
+  return true;
+}
+
+}  // namespace
+
+bool BuildMemberList(MemberList* list, int16_t merge) {
+  if (!list) return false;
+  // A read the host refused for want of memory would look like an object
+  // that is not selected or has no outline: the list is not to be trusted.
+  ClearHostOutOfMemory();
+  if (!BuildList(list, merge)) return false;
+  if (HostOutOfMemory()) {
+    FreeMemberList(list);
+    return false;
   }
   return true;
 }

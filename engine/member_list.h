@@ -45,7 +45,8 @@ enum MembershipResult : int16_t {
 // top-level objects of the usable layers, draws their group lines
 // (BuildGroupLines with merge) and links every object to its group line.
 // merge is the setting consider_object_overlap. Returns false when a list
-// could not grow (out of memory): the list is then left empty.
+// could not grow or the host could not draw the group lines (out of
+// memory): the list is then left empty.
 bool BuildMemberList(MemberList* list, int16_t merge);
 
 // Frees both arrays and sets the counts to 0. A zeroed list is accepted.

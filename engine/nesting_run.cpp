@@ -36,10 +36,7 @@ namespace {
 // How finely the true outline is sampled when the fine polygon's deviation
 // from it is measured: points per curve.
 constexpr int kDeviationSamples = 16;
-// Bounds of the pre-rotation search: 18 turns of 5 degrees, an improvement
-// must gain a full point, and the flip test's distance window.
-constexpr int kPreRotationTurns = 18;
-constexpr double kPreRotationGain = 1.0;
+// The flip test's distance window.
 constexpr double kFlipMinDistance = 5.0;
 // Items whose sides differ by less than this are equal for the alternate turn.
 constexpr double kEqualSide = 0.01;
@@ -226,10 +223,7 @@ struct RunState {
 // group-line layer, with every duplicate and measuring copy on it, deleted.
 void EndRun(RunState* run) {
   FreeMemberList(&run->list);
-  const LayerSuite* layers = HeldSuite<LayerSuite>();
-  LayerHandle layer = nullptr;
-  if (layers && layers->GetLayerByTitle(kGroupLineLayerTitle, &layer) == kNoErr && layer)
-    layers->DeleteLayer(layer);
+  DeleteGroupLineLayer();
 }
 
 int64_t SegmentsOfMembers(const MemberList& list, int32_t group) {
@@ -350,7 +344,13 @@ int32_t Run(RunState& run, int32_t* extra_sheets, RunPhaseTimes* times) {
   phase = Clock::now();
   std::vector<int64_t> copies(static_cast<size_t>(list.group_line_count));
   for (int32_t l = 0; l < list.group_line_count; ++l) {
-    int64_t n = std::max<int32_t>(1, ReadQuantity(list.group_lines[l].art));
+    int32_t quantity = 0;
+    if (!ReadQuantityOf(list.group_lines[l].art, &quantity)) {
+      EndRun(&run);
+      AlertText(RunText::kOutOfMemory, language);
+      return kNestingNotRun;
+    }
+    int64_t n = std::max<int32_t>(1, quantity);
     if (one_page) {
       const int64_t per_copy = std::max<int64_t>(1, SegmentsOfMembers(list, l));
       n = OnePageEstimate(area, list.group_lines[l].bounds, g->outline_mode,
@@ -373,8 +373,10 @@ int32_t Run(RunState& run, int32_t* extra_sheets, RunPhaseTimes* times) {
       MatrixSetIdentity(&identity);
       run.items.push_back(NestItem{line, nullptr, source, identity});
       for (int64_t k = 1; k < copies[static_cast<size_t>(l)]; ++k) {
-        if (ArtHandle copy = Duplicate(line, line))
-          run.items.push_back(NestItem{copy, nullptr, source, identity});
+        // A copy the host could not make would be a copy short.
+        ArtHandle copy = Duplicate(line, line);
+        if (!copy) throw std::bad_alloc();
+        run.items.push_back(NestItem{copy, nullptr, source, identity});
       }
     }
   } catch (const std::bad_alloc&) {
@@ -543,6 +545,10 @@ int32_t Run(RunState& run, int32_t* extra_sheets, RunPhaseTimes* times) {
     if (ui::IsProgressAborted() != 0) cancel.store(true, std::memory_order_relaxed);
   }
   int32_t result = ui::IsProgressAborted() != 0 ? kNestingNotRun : kNestingDone;
+  // A search that ran out of memory left parts without a place: placing
+  // the others would lose the rest of the copies, so nothing is placed.
+  const bool search_out_of_memory = counters.out_of_memory.load(std::memory_order_relaxed);
+  if (search_out_of_memory) result = kNestingNotRun;
   int32_t sheets_beyond_first = counters.extra_sheets.load(std::memory_order_relaxed);
   ImproveBudget budget;
   std::string request;
@@ -553,6 +559,7 @@ int32_t Run(RunState& run, int32_t* extra_sheets, RunPhaseTimes* times) {
     if (sheets > 0) sheets_beyond_first = sheets - 1;
   }
   ui::CloseProgress();
+  if (search_out_of_memory) AlertText(RunText::kOutOfMemory, language);
   if (extra_sheets) *extra_sheets = sheets_beyond_first;
   t.search += SecondsSince(phase);
 
@@ -560,6 +567,12 @@ int32_t Run(RunState& run, int32_t* extra_sheets, RunPhaseTimes* times) {
   // reproduction the copies that found none are removed.
   phase = Clock::now();
   int32_t reproduced = 0;
+  // Reads the host refused for want of memory while the run prepared may
+  // have left objects or outlines out: nothing is placed then.
+  if (result == kNestingDone && HostOutOfMemory()) {
+    result = kNestingNotRun;
+    AlertText(RunText::kOutOfMemory, language);
+  }
   if (result == kNestingDone) {
     std::vector<NestPart> placed;
     placed.reserve(run.parts.size());
@@ -573,8 +586,13 @@ int32_t Run(RunState& run, int32_t* extra_sheets, RunPhaseTimes* times) {
       }
     }
     reproduced = one_page ? static_cast<int32_t>(placed.size()) : 0;
-    ApplyNesting(placed.data(), static_cast<int32_t>(placed.size()), run.items.data(), &run.list,
-                 baseline);
+    if (!ApplyNesting(placed.data(), static_cast<int32_t>(placed.size()), run.items.data(),
+                      &run.list, baseline)) {
+      // The host could not make every copy: none stays, the objects do.
+      result = kNestingNotRun;
+      reproduced = 0;
+      AlertText(RunText::kOutOfMemory, language);
+    }
   }
   if (g->output_processing_time != 0) {
     const uint64_t now = platform::TickCountMs();
@@ -633,15 +651,22 @@ ArtHandle ChooseShape(ArtHandle art, bool look_for_cut_line) {
 
 int32_t RunNestingTimed(int32_t* extra_sheets, RunPhaseTimes* times) {
   RunState run;
+  bool out_of_memory = false;
   try {
     return Run(run, extra_sheets, times);
+  } catch (const std::bad_alloc&) {
+    out_of_memory = true;
   } catch (...) {
-    // Nothing escapes into the host's message; neither the dialog nor the
-    // group lines and their duplicates stay.
+  }
+  // Nothing escapes into the host's message; neither the dialog nor the
+  // group lines and their duplicates stay, and the user is told.
+  try {
     ui::CloseProgress();
     EndRun(&run);
-    return kNestingNotRun;
+    if (out_of_memory && g_globals) AlertText(RunText::kOutOfMemory, g_globals->language);
+  } catch (...) {
   }
+  return kNestingNotRun;
 }
 
 int32_t RunNesting(int32_t* extra_sheets) {

@@ -28,6 +28,12 @@ constexpr int64_t kMaxRunCopies = 100000;
 // about 50 bytes of host art): 20 million, about 1 GB.
 constexpr int64_t kMaxRunCopySegments = 20000000;
 
+// The pre-rotation's search, which step and repeat's initial turn shares:
+// 18 turns of 5 degrees, a turn kept when it lowers the smaller side of the
+// object's box by more than a point.
+constexpr int kPreRotationTurns = 18;
+constexpr double kPreRotationGain = 1.0;
+
 // The shape an object is nested by: with look_for_cut_line, the first closed
 // path of more than 2 segments in the first direct child named "cut line";
 // otherwise (or without such a child) the closed path of more than 2

@@ -116,6 +116,42 @@ int32_t LastSlabOf(const SlabIndex& x, double v) {
   return f <= 0 ? 0 : static_cast<int32_t>(f);
 }
 
+bool HasSlabs(const SlabIndex* x, int32_t count) {
+  return x && x->slabs > 0 && x->first.size() == static_cast<size_t>(count);
+}
+
+// Visits each edge listed in slabs k0 .. k1 once, in the first of those
+// slabs that lists it, until visit returns true.
+template <class Visit>
+bool AnyInSlabs(const SlabIndex& x, int32_t k0, int32_t k1, Visit&& visit) {
+  for (int32_t k = k0; k <= k1; ++k) {
+    for (int32_t e = x.start[k]; e < x.start[k + 1]; ++e) {
+      const int32_t i = x.edges[e];
+      if (std::max(x.first[i], k0) == k && visit(i)) return true;
+    }
+  }
+  return false;
+}
+
+// The literal test, every pair in order and nothing skipped, for a NaN
+// spacing or coordinate; point_a(i) and point_b(j) give the outlines' points.
+template <class PointA, class PointB>
+bool LiteralNear(int32_t a_count, int32_t b_count, PointA&& point_a, PointB&& point_b, double m) {
+  for (int32_t i = 0; i < a_count; ++i) {
+    for (int32_t j = 0; j < b_count; ++j) {
+      const RealPoint a1 = point_a(i == 0 ? a_count - 1 : i - 1), a2 = point_a(i);
+      const RealPoint b1 = point_b(j == 0 ? b_count - 1 : j - 1), b2 = point_b(j);
+      if (SegmentIntersection(a1, a2, b1, b2, nullptr)) return true;
+      double d = PointSegmentDistance(b1, b2, a1, nullptr);
+      d = std::min(d, PointSegmentDistance(b1, b2, a2, nullptr));
+      d = std::min(d, PointSegmentDistance(a1, a2, b1, nullptr));
+      d = std::min(d, PointSegmentDistance(a1, a2, b2, nullptr));
+      if (d < m) return true;
+    }
+  }
+  return false;
+}
+
 }  // namespace
 
 bool OutlinesNear(const OutlineView& a, const OutlineView& b, double m, NearHint* hint,
@@ -124,20 +160,9 @@ bool OutlinesNear(const OutlineView& a, const OutlineView& b, double m, NearHint
   const double reach = std::max(m, 2 * kCrossingTolerance) +
                        Slack(std::max(Magnitude(a.bounds), Magnitude(b.bounds)));
   if (!(reach >= 0)) {
-    // A NaN spacing or coordinate: nothing is skipped, in the literal order.
-    for (int32_t i = 0; i < a.count; ++i) {
-      for (int32_t j = 0; j < b.count; ++j) {
-        const RealPoint a1 = a.points[i == 0 ? a.count - 1 : i - 1], a2 = a.points[i];
-        const RealPoint b1 = b.points[j == 0 ? b.count - 1 : j - 1], b2 = b.points[j];
-        if (SegmentIntersection(a1, a2, b1, b2, nullptr)) return true;
-        double d = PointSegmentDistance(b1, b2, a1, nullptr);
-        d = std::min(d, PointSegmentDistance(b1, b2, a2, nullptr));
-        d = std::min(d, PointSegmentDistance(a1, a2, b1, nullptr));
-        d = std::min(d, PointSegmentDistance(a1, a2, b2, nullptr));
-        if (d < m) return true;
-      }
-    }
-    return false;
+    return LiteralNear(
+        a.count, b.count, [&](int32_t i) { return a.points[i]; },
+        [&](int32_t j) { return b.points[j]; }, m);
   }
   if (FartherThan(a.bounds, b.bounds, reach)) return false;
   // The pair that answered last time often answers again for the next
@@ -147,7 +172,7 @@ bool OutlinesNear(const OutlineView& a, const OutlineView& b, double m, NearHint
       PairNear(a, hint->a, b, hint->b, m, reach)) {
     return true;
   }
-  if (a_slabs && a_slabs->slabs > 0 && a_slabs->first.size() == static_cast<size_t>(a.count)) {
+  if (HasSlabs(a_slabs, a.count)) {
     // Pairs by the slabs of a. A pair that the loop below would test has
     // a.left - b.right <= reach and b.left - a.right <= reach, so the edge
     // of a starts left of b.right + reach + g and ends right of
@@ -163,19 +188,13 @@ bool OutlinesNear(const OutlineView& a, const OutlineView& b, double m, NearHint
     for (int32_t j = 0; j < b.count; ++j) {
       const RealRect& eb = b.edges[j];
       if (FartherThan(eb, a.bounds, reach)) continue;
-      const int32_t k0 = FirstSlabOf(x, eb.left - g);
-      const int32_t k1 = LastSlabOf(x, eb.right + g);
-      for (int32_t k = k0; k <= k1; ++k) {
-        for (int32_t e = x.start[k]; e < x.start[k + 1]; ++e) {
-          const int32_t i = x.edges[e];
-          if (std::max(x.first[i], k0) != k) continue;
-          if (FartherThan(a.edges[i], eb, reach)) continue;
-          if (PairNear(a, i, b, j, m, reach)) {
+      const bool near =
+          AnyInSlabs(x, FirstSlabOf(x, eb.left - g), LastSlabOf(x, eb.right + g), [&](int32_t i) {
+            if (FartherThan(a.edges[i], eb, reach) || !PairNear(a, i, b, j, m, reach)) return false;
             if (hint) *hint = NearHint{i, j};
             return true;
-          }
-        }
-      }
+          });
+      if (near) return true;
     }
     return false;
   }
@@ -222,17 +241,9 @@ bool MovedEdgeNear(const OutlineView& a, const SlabIndex* a_slabs, const MovedOu
     if (hint) *hint = NearHint{i, j};
     return true;
   };
-  if (a_slabs && a_slabs->slabs > 0 && a_slabs->first.size() == static_cast<size_t>(a.count)) {
+  if (HasSlabs(a_slabs, a.count)) {
     const SlabIndex& x = *a_slabs;
-    const int32_t k0 = FirstSlabOf(x, eb.left - g);
-    const int32_t k1 = LastSlabOf(x, eb.right + g);
-    for (int32_t k = k0; k <= k1; ++k) {
-      for (int32_t e = x.start[k]; e < x.start[k + 1]; ++e) {
-        const int32_t i = x.edges[e];
-        if (std::max(x.first[i], k0) == k && pair(i)) return true;
-      }
-    }
-    return false;
+    return AnyInSlabs(x, FirstSlabOf(x, eb.left - g), LastSlabOf(x, eb.right + g), pair);
   }
   for (int32_t i = 0; i < a.count; ++i) {
     if (pair(i)) return true;
@@ -261,20 +272,9 @@ bool OutlinesNearMoved(const OutlineView& a, const SlabIndex* a_slabs, const Mov
   const double reach = std::max(m, 2 * kCrossingTolerance) +
                        Slack(std::max(Magnitude(a.bounds), Magnitude(b.bounds)));
   if (!(reach >= 0)) {
-    // A NaN spacing or coordinate: every pair, nothing skipped.
-    for (int32_t i = 0; i < a.count; ++i) {
-      for (int32_t j = 0; j < b.count; ++j) {
-        const RealPoint a1 = a.points[i == 0 ? a.count - 1 : i - 1], a2 = a.points[i];
-        const RealPoint b1 = MovedPoint(b, j == 0 ? b.count - 1 : j - 1), b2 = MovedPoint(b, j);
-        if (SegmentIntersection(a1, a2, b1, b2, nullptr)) return true;
-        double d = PointSegmentDistance(b1, b2, a1, nullptr);
-        d = std::min(d, PointSegmentDistance(b1, b2, a2, nullptr));
-        d = std::min(d, PointSegmentDistance(a1, a2, b1, nullptr));
-        d = std::min(d, PointSegmentDistance(a1, a2, b2, nullptr));
-        if (d < m) return true;
-      }
-    }
-    return false;
+    return LiteralNear(
+        a.count, b.count, [&](int32_t i) { return a.points[i]; },
+        [&](int32_t j) { return MovedPoint(b, j); }, m);
   }
   if (FartherThan(a.bounds, b.bounds, reach)) return false;
   if (hint && hint->a < a.count && hint->b < b.count && hint->a >= 0 && hint->b >= 0) {
@@ -287,19 +287,11 @@ bool OutlinesNearMoved(const OutlineView& a, const SlabIndex* a_slabs, const Mov
     }
   }
   const double g = reach + Slack(magnitude);
-  if (b.slabs && b.slabs->slabs > 0 && b.slabs->first.size() == static_cast<size_t>(b.count)) {
+  if (HasSlabs(b.slabs, b.count)) {
     const SlabIndex& x = *b.slabs;
-    const int32_t k0 = FirstSlabOf(x, (a.bounds.left - g) - b.tx);
-    const int32_t k1 = LastSlabOf(x, (a.bounds.right + g) - b.tx);
-    for (int32_t k = k0; k <= k1; ++k) {
-      for (int32_t e = x.start[k]; e < x.start[k + 1]; ++e) {
-        const int32_t j = x.edges[e];
-        if (std::max(x.first[j], k0) == k && MovedEdgeNear(a, a_slabs, b, j, m, reach, g, hint)) {
-          return true;
-        }
-      }
-    }
-    return false;
+    return AnyInSlabs(
+        x, FirstSlabOf(x, (a.bounds.left - g) - b.tx), LastSlabOf(x, (a.bounds.right + g) - b.tx),
+        [&](int32_t j) { return MovedEdgeNear(a, a_slabs, b, j, m, reach, g, hint); });
   }
   for (int32_t j = 0; j < b.count; ++j) {
     if (MovedEdgeNear(a, a_slabs, b, j, m, reach, g, hint)) return true;

@@ -2,6 +2,7 @@
 #include "engine/placement.h"
 
 #include <algorithm>
+#include <vector>
 
 #include "art/group_lines.h"
 #include "engine/sheets.h"
@@ -20,12 +21,14 @@ bool CanvasSquare(RealRect* rect, double size) {
   return true;
 }
 
-void ApplyNesting(const NestPart* parts, int32_t count, const NestItem* items, MemberList* list,
+bool ApplyNesting(const NestPart* parts, int32_t count, const NestItem* items, MemberList* list,
                   int16_t toward_baseline) {
   const TransformArtSuite* transform = HeldSuite<TransformArtSuite>();
   const ArtSuite* art = HeldSuite<ArtSuite>();
-  if (!parts || !list || !transform || !art) return;
-  for (int32_t i = 0; i < count; ++i) {
+  if (!parts || !list || !transform || !art) return false;
+  std::vector<ArtHandle> made;
+  bool whole = true;
+  for (int32_t i = 0; i < count && whole; ++i) {
     const NestPart& part = parts[i];
     RealMatrix m = PartMatrix(part, part.rotation, part.center_x, part.center_y);
     if (toward_baseline != kBaselineTop) {
@@ -33,14 +36,20 @@ void ApplyNesting(const NestPart* parts, int32_t count, const NestItem* items, M
       MatrixConcatRotate(&m, BaselineTurn(toward_baseline));
       MatrixConcatTranslate(&m, part.area_center_x, part.area_center_y);
     }
+    // The group line goes with its layer at the end of the run; moving it
+    // only shows the layout meanwhile, so a failure here loses nothing.
     if (part.art)
       transform->TransformArt(part.art, &m, kTransformLineScale, kTransformOptionsPlace);
     if (part.id > 0 && items) {
       const NestItem& item = items[part.id - 1];
       RealMatrix full;
       MatrixConcat(&item.matrix, &m, &full);
-      PlaceGroupCopies(*list, item.source_index, full);
+      whole = PlaceGroupCopies(*list, item.source_index, full, &made) == kNoErr;
     }
+  }
+  if (!whole) {
+    for (ArtHandle copy : made) art->DisposeArt(copy);
+    return false;
   }
   for (int32_t j = 0; j < list->member_count; ++j) {
     MemberEntry& member = list->members[j];
@@ -48,6 +57,7 @@ void ApplyNesting(const NestPart* parts, int32_t count, const NestItem* items, M
     art->DisposeArt(member.art);
     member.art = nullptr;
   }
+  return true;
 }
 
 void CreateSheetArtboards(int32_t sheet_count) {

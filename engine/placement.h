@@ -19,8 +19,10 @@ bool CanvasSquare(RealRect* rect, double size);
 // turned to the baseline, and copies the members of its group line there with
 // the item's preparation matrix then the placement. Afterwards every member
 // that belongs to a group line is removed (disposed, its art cleared). Only
-// placed parts are to be passed in.
-void ApplyNesting(const NestPart* parts, int32_t count, const NestItem* items, MemberList* list,
+// placed parts are to be passed in. All or nothing: when the host cannot
+// make a copy (out of memory), the copies made so far are removed, the
+// members stay as they were, and it returns false.
+bool ApplyNesting(const NestPart* parts, int32_t count, const NestItem* items, MemberList* list,
                   int16_t toward_baseline);
 
 // Keeps the first artboard only, then lays sheets 0 .. sheet_count - 1 out on

@@ -878,7 +878,8 @@ void NestSearch(const NestJob& job, const SearchSettings& settings, SearchCounte
     Search(job, settings, counters ? counters : &unused, cancel);
   } catch (const std::bad_alloc&) {
     // Out of working memory: the search ends; parts placed so far keep
-    // their results and the rest stay unplaced.
+    // their results, the rest stay unplaced, and the caller is told.
+    if (counters) counters->out_of_memory.store(true, std::memory_order_relaxed);
   }
 }
 

@@ -66,6 +66,9 @@ struct SearchCounters {
   std::atomic<int32_t> parts_done{0};
   std::atomic<int32_t> extra_sheets{0};
   std::atomic<int32_t> reproduced_count{0};
+  // The search ran out of working memory and stopped: the parts it had not
+  // placed yet are left unplaced, so its layout is incomplete.
+  std::atomic<bool> out_of_memory{false};
 };
 
 // What the position and collision steps read besides their arguments.

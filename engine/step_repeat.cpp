@@ -6,8 +6,10 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <new>
 #include <vector>
 
+#include "art/art_reading.h"
 #include "art/effects.h"
 #include "art/group_lines.h"
 #include "engine/lattice.h"
@@ -25,10 +27,6 @@ namespace {
 // The offset that grows the sample: join type 0 (mitre), mitre limit 4.
 constexpr int16_t kSampleJoin = 0;
 constexpr double kSampleMiterLimit = 4.0;
-// The pre-rotation's search: 18 turns of 5 degrees, kept when they lower
-// the smaller side by more than a point.
-constexpr int kInitialTurns = 18;
-constexpr double kInitialTurnGain = 1.0;
 
 bool BoundsOf(ArtHandle art, RealRect* bounds) {
   const ArtSuite* s = HeldSuite<ArtSuite>();
@@ -82,6 +80,12 @@ bool LatticeOfSample(ArtHandle shape, const RealMatrix& r0, const RealRect& area
   if (art->NewArt(kArtTypeGroup, kPlaceInsideOnTop, layer_group, &holder) != kNoErr || !holder) {
     return false;
   }
+  // The sample is temporary art in the user's layer: it goes however this
+  // ends, out of memory in the lattice search included.
+  struct Disposer {
+    ArtHandle art;
+    ~Disposer() { Dispose(art); }
+  } disposer{holder};
   bool made = false;
   ArtHandle duplicate = nullptr;
   if (art->DuplicateArt(shape, kPlaceInsideOnTop, holder, &duplicate) == kNoErr && duplicate) {
@@ -103,11 +107,12 @@ bool LatticeOfSample(ArtHandle shape, const RealMatrix& r0, const RealRect& area
       in.enable_anytime_rotation = s.enable_anytime_rotation;
       in.workers = s.workers;
       const LatticeResult lattice = LatticeSearch(in);
+      // Not "nothing fits": the run reports it as out of memory.
+      if (lattice.out_of_memory) throw std::bad_alloc();
       *copies = LatticeMatrices(lattice, RectCenter(bounds), area, &r0);
       made = true;
     }
   }
-  Dispose(holder);
   return made;
 }
 
@@ -157,11 +162,11 @@ RealMatrix InitialTurn(ArtHandle shape, double along) {
   ArtHandle probe = nullptr;
   if (art->DuplicateArt(shape, kPlaceAbove, shape, &probe) == kNoErr && probe) {
     const RealMatrix step = TurnAbout(centre, kFiveDegrees);
-    for (int n = 1; n <= kInitialTurns; ++n) {
+    for (int n = 1; n <= kPreRotationTurns; ++n) {
       RealRect b{0, 0, 0, 0};
       if (!Transform(probe, step) || !BoundsOf(probe, &b)) break;
       const double side = std::min(RectWidth(b), RectHeight(b));
-      if (side < least - kInitialTurnGain) {
+      if (side < least - kPreRotationGain) {
         least = side;
         angle = n * kFiveDegrees;
         best = b;
@@ -210,8 +215,22 @@ StepRepeatOutcome ReproduceOnArea(const MemberList& list, const RealRect& area,
         PlainGridFor(line.bounds, area, s.spacing, s.toward_baseline, s.toward_mode);
     copies = PlainGridMatrices(grid, line.bounds, area, s.spacing);
   }
+  // All or nothing: copies the host could not make would leave a partial
+  // sheet reported as reproduced.
+  if (HostOutOfMemory()) {
+    ShowRunAlert(GetRunText(RunText::kOutOfMemory, s.language));
+    out.result = -1;
+    return out;
+  }
+  std::vector<ArtHandle> made;
   for (const RealMatrix& m : copies) {
-    PlaceGroupCopies(list, 0, m);
+    if (PlaceGroupCopies(list, 0, m, &made) != kNoErr) {
+      for (ArtHandle copy : made) Dispose(copy);
+      ShowRunAlert(GetRunText(RunText::kOutOfMemory, s.language));
+      out.result = -1;
+      out.copies = 0;
+      return out;
+    }
     ++out.copies;
   }
   return out;
@@ -219,7 +238,6 @@ StepRepeatOutcome ReproduceOnArea(const MemberList& list, const RealRect& area,
 
 int32_t FinishStepAndRepeat(MemberList* list, const StepRepeatOutcome& outcome, int16_t language) {
   const ArtSuite* art = HeldSuite<ArtSuite>();
-  const LayerSuite* layers = HeldSuite<LayerSuite>();
   int32_t result = outcome.result;
   if (result == 0 && outcome.copies > 0 && art && list && list->members) {
     // The copies replace the objects they were made from.
@@ -233,10 +251,7 @@ int32_t FinishStepAndRepeat(MemberList* list, const StepRepeatOutcome& outcome, 
   if (list && list->group_lines) {
     for (int32_t i = 0; i < list->group_line_count; ++i) Dispose(list->group_lines[i].art);
   }
-  LayerHandle layer = nullptr;
-  if (layers && layers->GetLayerByTitle(kGroupLineLayerTitle, &layer) == kNoErr && layer) {
-    layers->DeleteLayer(layer);
-  }
+  DeleteGroupLineLayer();
   if (result == 0 && outcome.copies == 0) {
     // Nothing fitted (the size check let a turnable object pass, but the
     // copies are not turned): removing the objects would lose them.

@@ -35,8 +35,8 @@ int32_t RunStepAndRepeat(int32_t* extra_sheets) {
       outcome = ReproduceOnArea(list, area, settings);
     }
   } catch (const std::bad_alloc&) {
-    // Out of memory part way: copies made so far stay, and so do the
-    // objects.
+    // Out of memory while the copies were being planned (the copying
+    // itself takes back its copies when it fails): the objects stay.
     ShowRunAlert(GetRunText(RunText::kOutOfMemory, settings.language));
     outcome.result = kNestingNotRun;
   }

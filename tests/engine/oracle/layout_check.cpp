@@ -105,4 +105,18 @@ LayoutProblems CheckLayout(const NestPart* parts, int32_t count, const RealRect&
   return out;
 }
 
+double GrownArea(const NestPart& part, double r) {
+  if (!part.points || part.point_count < 3) return 0;
+  const std::vector<RealPoint> pts(part.points, part.points + part.point_count);
+  ClipperLib::Paths grown{ToPath(pts)};
+  if (r > 0) {
+    ClipperLib::ClipperOffset offset(2.0, 0.01 * kScale);
+    offset.AddPath(ToPath(pts), ClipperLib::jtRound, ClipperLib::etClosedPolygon);
+    offset.Execute(grown, r * kScale);
+  }
+  double area = 0;
+  for (const ClipperLib::Path& path : grown) area += ClipperLib::Area(path);
+  return std::fabs(area) / (kScale * kScale);
+}
+
 }  // namespace nestdata

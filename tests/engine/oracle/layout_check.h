@@ -24,4 +24,11 @@ struct LayoutProblems {
 LayoutProblems CheckLayout(const NestPart* parts, int32_t count, const RealRect& area, double m,
                            double slack = 0.01);
 
+// The area of the part's fine outline grown by r points (round corners),
+// square points. Grown parts of a valid layout with spacing 2 r do not
+// overlap and lie in their sheet's area grown by r, so the sum of these
+// areas bounds from below the sheets any layout needs. The round corners
+// are chords of their arcs, so the figure is never above the true one.
+double GrownArea(const NestPart& part, double r);
+
 }  // namespace nestdata
