@@ -25,7 +25,8 @@ namespace {
 
 struct Options {
   std::string instance;  // data-set name or path
-  int generate = 0;      // number of generated parts, when no instance
+  int generate = 0;      // number of generated parts (designs), when no instance
+  int copies = 1;        // copies of each generated design: a gang sheet
   uint32_t seed = 1;
   double sheet_mm = 1000;
   double spacing_mm = 0;
@@ -40,7 +41,8 @@ struct Options {
 
 void Usage() {
   std::fprintf(stderr,
-               "usage: bench_nest_runner (--instance NAME|PATH | --generate N [--seed S])\n"
+               "usage: bench_nest_runner (--instance NAME|PATH | --generate N [--seed S] "
+               "[--copies C])\n"
                "  [--sheet MM] [--spacing MM] [--mode rect|outline]\n"
                "  [--rotation off|180|90|45|30|15|10|instance] [--threads on|off]\n"
                "  [--oracle on|off|sample]\n"
@@ -56,6 +58,8 @@ bool Parse(int argc, char** argv, Options* o) {
       o->instance = value;
     } else if (key == "--generate") {
       o->generate = std::atoi(value.c_str());
+    } else if (key == "--copies") {
+      o->copies = std::atoi(value.c_str());
     } else if (key == "--seed") {
       o->seed = static_cast<uint32_t>(std::strtoul(value.c_str(), nullptr, 10));
     } else if (key == "--sheet") {
@@ -81,7 +85,7 @@ bool Parse(int argc, char** argv, Options* o) {
       return false;
     }
   }
-  return (!o->instance.empty() || o->generate > 0) && o->sheet_mm > 0;
+  return (!o->instance.empty() || o->generate > 0) && o->sheet_mm > 0 && o->copies >= 1;
 }
 
 // Rotation on/off and the table index for a rotation option.
@@ -152,6 +156,7 @@ int main(int argc, char** argv) {
     g.min_size = 60;
     g.max_size = 600;
     inst = nestdata::GenerateInstance(g);
+    for (nestdata::Shape& shape : inst.shapes) shape.quantity = o.copies;
   }
   int16_t rotation_on = 0, rotation_mode = 0;
   if (!RotationSetting(o.rotation, inst, &rotation_on, &rotation_mode)) {

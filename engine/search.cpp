@@ -28,10 +28,12 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <limits>
 #include <new>
 #include <optional>
 #include <thread>
+#include <unordered_map>
 #include <vector>
 
 #include "engine/outline_index.h"
@@ -490,9 +492,22 @@ void Publish(TrialBound* bound, const RealRect& box) {
   }
 }
 
+// What the trials of earlier copies of a shape, in one turn, proved on the
+// current sheet. Collision only gains placed parts while a sheet fills, and
+// every copy of a shape in one turn tests the same candidates in the same
+// order, so a position that collided for one copy collides for every later
+// copy: a later copy's scan may begin where the last one stopped proving.
+struct ScanRecord {
+  bool exhausted = false;  // a whole scan found no position: none will
+  bool resume = false;     // positions before (y, x) in scan order collide
+  double y = 0;            // a row's top, and the left (or right) edge of
+  double x = 0;            // its first candidate not known to collide
+};
+
 int16_t FindOnSheet(const RealRect& area, const SheetView& sheet, int16_t direction,
                     int16_t nesting_type, int16_t outline_mode, PlacedBox* state,
-                    TrialScratch* scratch, const SearchEnv& env, TrialBound* bound = nullptr) {
+                    TrialScratch* scratch, const SearchEnv& env, TrialBound* bound = nullptr,
+                    ScanRecord* record = nullptr) {
   const RealRect extent = RotatedExtent(state->box, state->rotation);
   const double w = RectWidth(extent);
   const double h = RectHeight(extent);
@@ -524,14 +539,27 @@ int16_t FindOnSheet(const RealRect& area, const SheetView& sheet, int16_t direct
   std::optional<Candidate> cand;
   if (outline_test) cand.emplace(*state->part, state->rotation, scratch);
 
+  // The candidates' rows and columns come from repeated sums from the
+  // area's corner, so a scan that resumes at a recorded row top and edge
+  // goes on through the very same values as a scan from the corner.
+  if (record && record->exhausted) return 0;
   double y = e.top;
   double row_start = right_to_left ? e.right : e.left;
+  double x_first = row_start;
+  if (record && record->resume) {
+    y = record->y;
+    x_first = record->x;
+  }
   int refinements = 0;
   int32_t* rows = scratch->rows.data();
   while (y >= e.bottom + h) {
     if (bound) {
       const double key = std::trunc(10 * ((y + (y - h)) / 2 - (y - (y - h)) / 4));
-      if (key < bound->load(std::memory_order_relaxed) - 2) return 0;
+      if (key < bound->load(std::memory_order_relaxed) - 2) {
+        // Every row above this one was scanned to its end.
+        if (record) *record = ScanRecord{false, true, y, row_start};
+        return 0;
+      }
     }
     // The placed parts that can meet some candidate of this row.
     const RealRect probe{row_start, y, row_start + w, y - h};
@@ -550,7 +578,8 @@ int16_t FindOnSheet(const RealRect& area, const SheetView& sheet, int16_t direct
     }
     int32_t hint = 0;  // the placed part that stopped the last candidate
     bool restart = false;
-    double x = row_start;
+    double x = x_first;
+    x_first = row_start;
     while (right_to_left ? !(x < e.left + w) : !(x > e.right - w)) {
       const RealRect box =
           right_to_left ? RealRect{x - w, y, x, y - h} : RealRect{x, y, x + w, y - h};
@@ -597,6 +626,9 @@ int16_t FindOnSheet(const RealRect& area, const SheetView& sheet, int16_t direct
         if (collides) hint = slot;
       }
       if (!collides) {
+        // The first free candidate of the whole-step scan: everything before
+        // it collided (refinement then looks between steps, near it).
+        if (record && refinements == 0) *record = ScanRecord{false, true, y, x};
         if (m < 1.5 && refinements < 6) {
           y = std::min(e.top, y + s);
           row_start = right_to_left ? std::min(e.right, x + s) : std::max(e.left, x - s);
@@ -617,6 +649,9 @@ int16_t FindOnSheet(const RealRect& area, const SheetView& sheet, int16_t direct
     }
     if (!restart) y -= s;
   }
+  // A whole-step scan that ran out of rows: no position now, nor later on
+  // this sheet. After a refinement the whole-step position stays recorded.
+  if (record && refinements == 0) *record = ScanRecord{true, false, 0, 0};
   return 0;
 }
 
@@ -715,7 +750,8 @@ int ChooseTrial(const OrientationTrial* trials, int count, int16_t direction) {
 // Runs every trial; with workers, they take trial indices in turn, and all
 // have finished when this returns.
 void RunTrials(OrientationTrial* trials, int count, const SheetView& sheet,
-               std::vector<TrialScratch>* scratch, int workers, const SearchEnv& env) {
+               std::vector<TrialScratch>* scratch, int workers, const SearchEnv& env,
+               ScanRecord* records) {
   std::atomic<int> next{0};
   TrialBound bound{-std::numeric_limits<double>::infinity()};
   auto work = [&](int w) {
@@ -723,7 +759,7 @@ void RunTrials(OrientationTrial* trials, int count, const SheetView& sheet,
          k = next.fetch_add(1, std::memory_order_relaxed)) {
       OrientationTrial& t = trials[k];
       t.found = FindOnSheet(t.area, sheet, t.direction, t.nesting_type, t.outline_mode, &t.state,
-                            &(*scratch)[w], env, &bound);
+                            &(*scratch)[w], env, &bound, &records[k]);
     }
   };
   std::vector<std::thread> threads;
@@ -736,6 +772,55 @@ void RunTrials(OrientationTrial* trials, int count, const SheetView& sheet,
   }
   work(0);
   for (std::thread& t : threads) t.join();
+}
+
+// Whether the search can tell two parts apart: their trials read only the
+// bounds and the outlines, so parts equal in those, bit for bit, test the
+// same candidates with the same answers.
+bool SameShape(const NestPart& a, const NestPart& b) {
+  auto same_points = [](const RealPoint* p, const RealPoint* q, int32_t n) {
+    if (!p || !q) return p == q;
+    return n <= 0 || std::memcmp(p, q, sizeof(RealPoint) * static_cast<size_t>(n)) == 0;
+  };
+  return std::memcmp(&a.bounds, &b.bounds, sizeof a.bounds) == 0 &&
+         a.point_count == b.point_count && a.coarse_count == b.coarse_count &&
+         same_points(a.points, b.points, a.point_count) &&
+         same_points(a.coarse_points, b.coarse_points, a.coarse_count);
+}
+
+// A number per part, equal for parts of the same shape (the copies of one
+// design), and the count of numbers.
+std::vector<int32_t> ShapeClasses(const NestJob& job, int32_t* count) {
+  std::vector<int32_t> out(static_cast<size_t>(job.part_count), 0);
+  std::vector<int32_t> firsts;  // a part of each class
+  std::unordered_map<uint64_t, std::vector<int32_t>> by_hash;
+  for (int32_t j = 0; j < job.part_count; ++j) {
+    const NestPart& p = job.parts[j];
+    uint64_t h = 1469598103934665603ull;
+    auto mix = [&h](const void* data, size_t size) {
+      const unsigned char* bytes = static_cast<const unsigned char*>(data);
+      for (size_t i = 0; i < size; ++i) h = (h ^ bytes[i]) * 1099511628211ull;
+    };
+    mix(&p.bounds, sizeof p.bounds);
+    mix(&p.point_count, sizeof p.point_count);
+    if (p.points && p.point_count > 0) mix(p.points, sizeof(RealPoint));
+    std::vector<int32_t>& same = by_hash[h];
+    int32_t found = -1;
+    for (int32_t c : same) {
+      if (SameShape(job.parts[firsts[static_cast<size_t>(c)]], p)) {
+        found = c;
+        break;
+      }
+    }
+    if (found < 0) {
+      found = static_cast<int32_t>(firsts.size());
+      firsts.push_back(j);
+      same.push_back(found);
+    }
+    out[static_cast<size_t>(j)] = found;
+  }
+  *count = static_cast<int32_t>(firsts.size());
+  return out;
 }
 
 void Search(const NestJob& job, const SearchSettings& settings, SearchCounters* counters,
@@ -761,6 +846,10 @@ void Search(const NestJob& job, const SearchSettings& settings, SearchCounters* 
   const int32_t outline = LargestOutline(job.parts, job.part_count);
   for (TrialScratch& s : scratch) s.Reserve(outline, job.part_count);
   OrientationTrial trials[kMaxRotationTrials];
+  int32_t classes = 0;
+  const std::vector<int32_t> shape_class = ShapeClasses(job, &classes);
+  // Per shape and trial turn, what the current sheet's scans proved.
+  std::vector<ScanRecord> records(static_cast<size_t>(classes) * static_cast<size_t>(step.trials));
 
   RealRect area = job.area;
   const double sheet_w = settings.plate_width * PointsPerMm;
@@ -774,6 +863,7 @@ void Search(const NestJob& job, const SearchSettings& settings, SearchCounters* 
     sheet.placed.clear();
     sheet.shapes.clear();
     if (outlines) sheet.interior.Reset(e, kInteriorCell);
+    std::fill(records.begin(), records.end(), ScanRecord{});
     int32_t placed_here = 0;
     for (int32_t j = 0; j < job.part_count; ++j) {
       NestPart& part = job.parts[j];
@@ -781,6 +871,8 @@ void Search(const NestJob& job, const SearchSettings& settings, SearchCounters* 
       if (Cancelled(cancel)) return;
       RealRect chosen{0, 0, 0, 0};
       int16_t rotation = 0;
+      ScanRecord* record =
+          &records[static_cast<size_t>(shape_class[static_cast<size_t>(j)]) * step.trials];
       if (settings.enable_anytime_rotation != 0 && job.nesting_type != 0 &&
           RectWidth(e) > RectHeight(part.bounds)) {
         for (int k = 0; k < step.trials; ++k) {
@@ -795,13 +887,13 @@ void Search(const NestJob& job, const SearchSettings& settings, SearchCounters* 
           t.found = 0;
         }
         if (threaded) {
-          RunTrials(trials, step.trials, sheet.View(), &scratch, workers, env);
+          RunTrials(trials, step.trials, sheet.View(), &scratch, workers, env, record);
         } else {
           TrialBound bound{-std::numeric_limits<double>::infinity()};
           for (int k = 0; k < step.trials; ++k) {
             OrientationTrial& t = trials[k];
             t.found = FindOnSheet(t.area, sheet.View(), t.direction, t.nesting_type, t.outline_mode,
-                                  &t.state, &scratch[0], env, &bound);
+                                  &t.state, &scratch[0], env, &bound, &record[k]);
             if (Cancelled(cancel)) return;
           }
         }
@@ -812,7 +904,7 @@ void Search(const NestJob& job, const SearchSettings& settings, SearchCounters* 
       } else {
         PlacedBox state{part.bounds, 0, &part};
         if (!FindOnSheet(e, sheet.View(), job.direction, job.nesting_type, job.outline_mode, &state,
-                         &scratch[0], env)) {
+                         &scratch[0], env, nullptr, record)) {
           continue;
         }
         if (Cancelled(cancel)) return;

@@ -102,6 +102,36 @@ TEST(SearchDiff, GeneratedInstancesMatchTheOracle) {
   }
 }
 
+// Gang sheets: a few designs in many copies, over several sheets, so that
+// later copies resume where earlier ones stopped and skip turns in which
+// an earlier copy found no room. Turns of 45 degrees with the spacing above
+// the refinement threshold (and the trials' shared bound), and below it;
+// quarter turns right to left; box nesting, whose parts settle after they
+// are placed; no turns.
+TEST(SearchDiff, CopiesOfOneShapeMatchTheOracle) {
+  struct CopyCase {
+    uint32_t seed;
+    int copies;
+    int16_t direction, nesting_type, outline_mode, rotation_on, rotation_mode;
+    double spacing_mm;
+  };
+  for (const CopyCase c : {CopyCase{31, 6, 0, 1, 1, 1, 2, 2}, CopyCase{32, 6, 0, 1, 1, 1, 2, 0.3},
+                           CopyCase{33, 12, 1, 1, 0, 1, 1, 3}, CopyCase{34, 12, 0, 0, 0, 0, 0, 2},
+                           CopyCase{35, 12, 1, 1, 1, 0, 0, 1}}) {
+    SCOPED_TRACE(testing::Message() << "seed " << c.seed);
+    nestdata::GeneratorParams g;
+    g.seed = c.seed;
+    g.types = 3;
+    nestdata::Instance inst = nestdata::GenerateInstance(g);
+    for (nestdata::Shape& shape : inst.shapes) shape.quantity = c.copies;
+    const PartSet parts(inst, 1, c.outline_mode);
+    const SheetSize sheet{200, 200, 5};
+    ExpectSameAsOracle(
+        parts, sheet, JobOptions{c.direction, 0, c.nesting_type, c.outline_mode, 0},
+        nestdata::MakeSettings(sheet, c.spacing_mm, c.rotation_on, c.rotation_mode, 1));
+  }
+}
+
 TEST(SearchDiff, OnePageReproductionMatchesTheOracle) {
   nestdata::Instance inst;
   inst.shapes.push_back(
