@@ -759,7 +759,7 @@ void RunTrials(OrientationTrial* trials, int count, const SheetView& sheet,
          k = next.fetch_add(1, std::memory_order_relaxed)) {
       OrientationTrial& t = trials[k];
       t.found = FindOnSheet(t.area, sheet, t.direction, t.nesting_type, t.outline_mode, &t.state,
-                            &(*scratch)[w], env, &bound, &records[k]);
+                            &(*scratch)[w], env, &bound, records ? &records[k] : nullptr);
     }
   };
   std::vector<std::thread> threads;
@@ -789,7 +789,8 @@ bool SameShape(const NestPart& a, const NestPart& b) {
 }
 
 // A number per part, equal for parts of the same shape (the copies of one
-// design), and the count of numbers.
+// design), and the count of numbers; -1 for a part whose shape no other
+// part has, which needs no record.
 std::vector<int32_t> ShapeClasses(const NestJob& job, int32_t* count) {
   std::vector<int32_t> out(static_cast<size_t>(job.part_count), 0);
   std::vector<int32_t> firsts;  // a part of each class
@@ -819,7 +820,18 @@ std::vector<int32_t> ShapeClasses(const NestJob& job, int32_t* count) {
     }
     out[static_cast<size_t>(j)] = found;
   }
-  *count = static_cast<int32_t>(firsts.size());
+  std::vector<int32_t> members(firsts.size(), 0), dense(firsts.size(), -1);
+  for (int32_t c : out) ++members[static_cast<size_t>(c)];
+  *count = 0;
+  for (int32_t& c : out) {
+    if (members[static_cast<size_t>(c)] < 2) {
+      c = -1;
+      continue;
+    }
+    int32_t& d = dense[static_cast<size_t>(c)];
+    if (d < 0) d = (*count)++;
+    c = d;
+  }
   return out;
 }
 
@@ -848,7 +860,8 @@ void Search(const NestJob& job, const SearchSettings& settings, SearchCounters* 
   OrientationTrial trials[kMaxRotationTrials];
   int32_t classes = 0;
   const std::vector<int32_t> shape_class = ShapeClasses(job, &classes);
-  // Per shape and trial turn, what the current sheet's scans proved.
+  // Per shape that several parts share and per trial turn, what the
+  // current sheet's scans proved.
   std::vector<ScanRecord> records(static_cast<size_t>(classes) * static_cast<size_t>(step.trials));
 
   RealRect area = job.area;
@@ -872,7 +885,9 @@ void Search(const NestJob& job, const SearchSettings& settings, SearchCounters* 
       RealRect chosen{0, 0, 0, 0};
       int16_t rotation = 0;
       ScanRecord* record =
-          &records[static_cast<size_t>(shape_class[static_cast<size_t>(j)]) * step.trials];
+          shape_class[static_cast<size_t>(j)] < 0
+              ? nullptr
+              : &records[static_cast<size_t>(shape_class[static_cast<size_t>(j)]) * step.trials];
       if (settings.enable_anytime_rotation != 0 && job.nesting_type != 0 &&
           RectWidth(e) > RectHeight(part.bounds)) {
         for (int k = 0; k < step.trials; ++k) {
@@ -892,8 +907,9 @@ void Search(const NestJob& job, const SearchSettings& settings, SearchCounters* 
           TrialBound bound{-std::numeric_limits<double>::infinity()};
           for (int k = 0; k < step.trials; ++k) {
             OrientationTrial& t = trials[k];
-            t.found = FindOnSheet(t.area, sheet.View(), t.direction, t.nesting_type, t.outline_mode,
-                                  &t.state, &scratch[0], env, &bound, &record[k]);
+            t.found =
+                FindOnSheet(t.area, sheet.View(), t.direction, t.nesting_type, t.outline_mode,
+                            &t.state, &scratch[0], env, &bound, record ? &record[k] : nullptr);
             if (Cancelled(cancel)) return;
           }
         }

@@ -151,6 +151,30 @@ std::vector<uint32_t> CodePoints(std::string_view text) {
   return out;
 }
 
+// The faces that dialog templates name are the operating system's own and
+// are not installed here; fontconfig would give its default family, which
+// is much wider, and labels sized for the real face would be cut. Each is
+// drawn in an installed family of about its width instead: for Latin text,
+// and for Japanese text, which the system draws in its proportional
+// Japanese interface font.
+struct FaceStandIn {
+  const char* face;
+  const char* latin;
+  const char* wide;
+};
+constexpr FaceStandIn kFaceStandIns[] = {
+    {"Segoe UI", "Liberation Sans", "IPAPGothic"},
+    {"MS Shell Dlg", "Liberation Sans", "IPAPGothic"},
+    {"MS Shell Dlg 2", "Liberation Sans", "IPAPGothic"},
+    {"Tahoma", "Liberation Sans", "IPAPGothic"},
+};
+
+const FaceStandIn* StandInFor(const std::string& face) {
+  for (const FaceStandIn& s : kFaceStandIns)
+    if (face == s.face) return &s;
+  return nullptr;
+}
+
 // cairo's simple text draws every glyph from one font. Text with Japanese
 // (or other East Asian) characters is drawn in the family that fontconfig
 // finds for the face together with those characters, so that a missing face
@@ -158,7 +182,8 @@ std::vector<uint32_t> CodePoints(std::string_view text) {
 std::string FamilyFor(const std::string& face, std::string_view text) {
   std::vector<uint32_t> codes = CodePoints(text);
   bool wide = std::any_of(codes.begin(), codes.end(), [](uint32_t c) { return c >= 0x2E80; });
-  if (!wide) return face;
+  const FaceStandIn* stand_in = StandInFor(face);
+  if (!wide) return stand_in ? stand_in->latin : face;
   static std::mutex mutex;
   static auto* cache = new std::map<std::string, std::string>();  // lives as long as the process
   std::lock_guard<std::mutex> lock(mutex);
@@ -169,7 +194,8 @@ std::string FamilyFor(const std::string& face, std::string_view text) {
   FcCharSet* charset = FcCharSetCreate();
   // A few characters of each script stand for the whole script.
   for (uint32_t c : {0x3042u, 0x30A2u, 0x65E5u, 0xFF11u}) FcCharSetAddChar(charset, c);
-  FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(face.c_str()));
+  const char* asked = stand_in ? stand_in->wide : face.c_str();
+  FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(asked));
   FcPatternAddCharSet(pattern, FC_CHARSET, charset);
   FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
   FcDefaultSubstitute(pattern);
