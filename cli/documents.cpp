@@ -36,17 +36,6 @@ bool IsHelp(const char* arg) {
   return std::strcmp(arg, "--help") == 0 || std::strcmp(arg, "-h") == 0;
 }
 
-bool EndsWith(const std::string& s, const char* suffix) {
-  size_t n = std::strlen(suffix);
-  if (s.size() < n) return false;
-  for (size_t i = 0; i < n; ++i) {
-    char c = s[s.size() - n + i];
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    if (c != suffix[i]) return false;
-  }
-  return true;
-}
-
 int UsageError(const char* help, const std::string& message) {
   std::fprintf(stderr, "zolvane: %s\n%s", message.c_str(), help);
   return kExitUsage;
@@ -131,7 +120,8 @@ int Convert(int argc, char** argv) {
   }
   if (in.empty()) return UsageError(kConvertHelp, "no input file");
   if (out.empty()) return UsageError(kConvertHelp, "no output file (-o OUT)");
-  bool svg = EndsWith(out, ".svg"), pdf = EndsWith(out, ".pdf"), png = EndsWith(out, ".png");
+  bool svg = EndsWithNoCase(out, ".svg"), pdf = EndsWithNoCase(out, ".pdf"),
+       png = EndsWithNoCase(out, ".png");
   if (!svg && !pdf && !png)
     return UsageError(kConvertHelp, "the output name must end with .svg, .pdf or .png");
   if (artboard > 0 && !png) return UsageError(kConvertHelp, "--artboard is for PNG output");
@@ -207,6 +197,17 @@ int Info(int argc, char** argv) {
   }
   host::Documents().Close(doc);
   return kExitOk;
+}
+
+bool EndsWithNoCase(const std::string& s, const char* suffix) {
+  size_t n = std::strlen(suffix);
+  if (s.size() < n) return false;
+  for (size_t i = 0; i < n; ++i) {
+    char c = s[s.size() - n + i];
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    if (c != suffix[i]) return false;
+  }
+  return true;
 }
 
 }  // namespace cli

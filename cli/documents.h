@@ -33,4 +33,8 @@ int RunQuantity(const std::string& in, const std::string& out,
 // `zolvane settings`.
 int Settings(int argc, char** argv);
 
+// Whether the file name ends with the suffix (lower case, with its dot),
+// ignoring the case of the name: "OUT.PDF" is a PDF.
+bool EndsWithNoCase(const std::string& name, const char* suffix);
+
 }  // namespace cli

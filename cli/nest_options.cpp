@@ -153,17 +153,6 @@ bool ParseList(const std::string& text, char separator, std::vector<double>* val
   }
 }
 
-bool EndsWithNoCase(const std::string& s, const char* suffix) {
-  size_t n = std::strlen(suffix);
-  if (s.size() < n) return false;
-  for (size_t i = 0; i < n; ++i) {
-    char c = s[s.size() - n + i];
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    if (c != suffix[i]) return false;
-  }
-  return true;
-}
-
 constexpr double kMaxSheetMm = 5000;  // the canvas is 16000 points, about 5644 mm
 constexpr int kMaxQuantity = 100000;
 

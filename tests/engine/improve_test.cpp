@@ -18,17 +18,9 @@ namespace {
 
 using nestdata::JobOptions;
 using nestdata::PartSet;
+using nestdata::PartsOf;
+using nestdata::Rect;
 using nestdata::SheetSize;
-
-std::vector<RealPoint> Rect(double w, double h) {
-  return {{0, 0}, {w, 0}, {w, h}, {0, h}};
-}
-
-PartSet PartsOf(const std::vector<std::vector<RealPoint>>& outlines, int16_t outline_mode) {
-  nestdata::Instance inst;
-  for (const auto& o : outlines) inst.shapes.push_back(nestdata::Shape{o, 1});
-  return PartSet(inst, 1.0, outline_mode);
-}
 
 // A generous budget in time, so that the evaluations decide.
 ImproveBudget Budget(int64_t evaluations, uint32_t seed = 1, int16_t workers = 0) {

@@ -17,18 +17,9 @@ namespace {
 
 using nestdata::JobOptions;
 using nestdata::PartSet;
+using nestdata::PartsOf;
+using nestdata::Rect;
 using nestdata::SheetSize;
-
-std::vector<RealPoint> Rect(double w, double h) {
-  return {{0, 0}, {w, 0}, {w, h}, {0, h}};
-}
-
-// Parts from explicit outlines.
-PartSet PartsOf(const std::vector<std::vector<RealPoint>>& outlines, int16_t outline_mode) {
-  nestdata::Instance inst;
-  for (const auto& o : outlines) inst.shapes.push_back(nestdata::Shape{o, 1});
-  return PartSet(inst, 1.0, outline_mode);  // sorted by the longer side, stable
-}
 
 struct Nested {
   PartSet parts;

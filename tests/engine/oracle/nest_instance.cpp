@@ -237,6 +237,16 @@ PartSet::PartSet(const Instance& instance, double scale, int16_t outline_mode) {
   for (size_t i = 0; i < parts_.size(); ++i) parts_[i].id = static_cast<int32_t>(i + 1);
 }
 
+PartSet PartsOf(const std::vector<std::vector<RealPoint>>& outlines, int16_t outline_mode) {
+  Instance inst;
+  for (const auto& o : outlines) inst.shapes.push_back(Shape{o, 1});
+  return PartSet(inst, 1.0, outline_mode);
+}
+
+std::vector<RealPoint> Rect(double w, double h) {
+  return {{0, 0}, {w, 0}, {w, h}, {0, h}};
+}
+
 PartSet::PartSet(const PartSet& other) : parts_(other.parts_) {
   for (NestPart& p : parts_) {
     p.points = CopyPoints(p.points, p.point_count);

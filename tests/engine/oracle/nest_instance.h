@@ -68,6 +68,12 @@ class PartSet {
   std::vector<NestPart> parts_;
 };
 
+// Parts from explicit outlines, one copy each, sorted as PartSet sorts them
+// (by the longer side, stable).
+PartSet PartsOf(const std::vector<std::vector<RealPoint>>& outlines, int16_t outline_mode);
+// The outline of a w x h rectangle with a corner at the origin.
+std::vector<RealPoint> Rect(double w, double h);
+
 // A part from an explicit outline (points, first not repeated).
 NestPart MakePart(const std::vector<RealPoint>& outline, int16_t outline_mode);
 
